@@ -70,10 +70,12 @@ const std::string& CommandDescription(int code) {
   static const std::string invalid = "Неверная команда";
   static const auto table = [] {
     std::array<std::string, 0xA4 - 0x20> t;
-    for (const auto& d : kDescriptions) t[d.code - 0x20] = d.text;
+    for (const auto& d : kDescriptions)
+      t[d.code - 0x20] = d.text;
     return t;
   }();
-  if (code < 0x20 || code > 0xA3) return invalid;
+  if (code < 0x20 || code > 0xA3)
+    return invalid;
   const std::string& text = table[code - 0x20];
   return text.empty() ? invalid : text;
 }

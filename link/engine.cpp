@@ -16,18 +16,21 @@ std::string HexHeading(unsigned value) {
 
 // Adjusts the answer data by the code of the command that was sent.
 void ApplyCommaRules(int code, std::string& data) {
-  if (data.size() <= 1) return;
+  if (data.size() <= 1)
+    return;
   switch (code) {
     case 50:
     case 53:
       data.insert(1, 1, ',');
       break;
     case 62:
-      if (data.size() > 8) data[8] = ',';
+      if (data.size() > 8)
+        data[8] = ',';
       break;
     case 90:
       for (std::size_t i = 0; i < data.size() && i < 20; ++i) {
-        if (data[i] == ' ') data[i] = ',';
+        if (data[i] == ' ')
+          data[i] = ',';
       }
       break;
     default:
@@ -50,7 +53,8 @@ class BusyGuard {
 void Engine::MarkNoAnswer() {
   reply_.status_flags = status_bits::kNoAnswer;
   reply_.field_count = 0;
-  for (auto& f : reply_.fields) f.clear();
+  for (auto& f : reply_.fields)
+    f.clear();
   reply_.status_bytes.fill(0);
   reply_.answer_copy.clear();
   reply_.raw_answer.clear();
@@ -100,7 +104,8 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
     result = transport_->Exchange(wire, [this](std::string_view block) {
       for (unsigned char c : block) {
         parser_.Feed(c);
-        if (parser_.frame_complete()) break;  // what follows a finished frame is dropped
+        if (parser_.frame_complete())
+          break;  // what follows a finished frame is dropped
       }
       return parser_.frame_complete() || parser_.frame_ended();
     });
@@ -144,7 +149,8 @@ void Engine::Decode() {
 
   reply_.status_flags = BuildStatusFlags(link, parser_.status());
   if (link.frame_ended) {
-    for (int i = 0; i < 6; ++i) reply_.status_bytes[i] = parser_.status()[i] & 0x7F;
+    for (int i = 0; i < 6; ++i)
+      reply_.status_bytes[i] = parser_.status()[i] & 0x7F;
   } else {
     reply_.status_bytes.fill(0);
   }
@@ -161,8 +167,10 @@ void Engine::Decode() {
 }
 
 ReplyRecord* Engine::ResendLastCommand(bool new_sequence) {
-  if (!decoded_ || busy_) return nullptr;
-  if (!new_sequence) sequence_ = previous_sequence_;
+  if (!decoded_ || busy_)
+    return nullptr;
+  if (!new_sequence)
+    sequence_ = previous_sequence_;
   const std::string text = last_text_;
   return &ExecuteCommand(last_code_, text);
 }
@@ -184,9 +192,15 @@ ReplyRecord& ExecuteCommand(int code, std::string_view text) {
 ReplyRecord* ResendLastCommand(bool new_sequence) {
   return TheEngine().ResendLastCommand(new_sequence);
 }
-bool EndSession() { return TheEngine().EndSession(); }
-int RetryCount() { return TheEngine().RetryCount(); }
-void SetLogFileName(std::string name) { TheEngine().log().SetLogFileName(std::move(name)); }
+bool EndSession() {
+  return TheEngine().EndSession();
+}
+int RetryCount() {
+  return TheEngine().RetryCount();
+}
+void SetLogFileName(std::string name) {
+  TheEngine().log().SetLogFileName(std::move(name));
+}
 void LogEntry(std::string_view heading, std::string_view body) {
   TheEngine().log().LogEntry(heading, body);
 }

@@ -22,7 +22,8 @@ std::string ChecksumDigits(std::uint32_t sum) {
 namespace {
 std::uint32_t SumBytes(std::string_view bytes) {
   std::uint32_t sum = 0;
-  for (unsigned char c : bytes) sum += c;
+  for (unsigned char c : bytes)
+    sum += c;
   return sum;
 }
 }  // namespace
@@ -54,7 +55,8 @@ std::string BuildAnswerFrame(std::uint8_t sequence_byte, std::uint8_t code,
   frame += ';';
   frame += data;
   frame += static_cast<char>(ctl::kSeparator);
-  for (auto b : status) frame += static_cast<char>(b);
+  for (auto b : status)
+    frame += static_cast<char>(b);
   frame += static_cast<char>(ctl::kPostamble);
   frame += ChecksumDigits(SumBytes(std::string_view(frame).substr(1)));
   frame += static_cast<char>(ctl::kEtx);
@@ -88,7 +90,8 @@ void AnswerParser::Feed(std::uint8_t byte) {
       Step(byte);
       return;
     case ctl::kEtx:
-      if (state_ != 10) link_flags_ = link_flags::kEarlyEtx;
+      if (state_ != 10)
+        link_flags_ = link_flags::kEarlyEtx;
       state_ = 10;
       Step(byte);
       return;
@@ -105,7 +108,8 @@ void AnswerParser::Feed(std::uint8_t byte) {
 void AnswerParser::Step(std::uint8_t b) {
   switch (state_) {
     case 0:
-      if (b == ctl::kSoh) state_ = 1;
+      if (b == ctl::kSoh)
+        state_ = 1;
       checksum_ = 0;
       break;
     case 1:
@@ -148,7 +152,8 @@ void AnswerParser::Step(std::uint8_t b) {
         ++counter_;
         checksum_ += b;
       }
-      if (counter_ >= data_count_) state_ = 6;
+      if (counter_ >= data_count_)
+        state_ = 6;
       break;
     case 6:
       if (b == ctl::kSeparator) {
@@ -164,7 +169,8 @@ void AnswerParser::Step(std::uint8_t b) {
         status_[counter_++] = b;
         checksum_ += b;
       }
-      if (counter_ >= 6) state_ = 8;
+      if (counter_ >= 6)
+        state_ = 8;
       break;
     case 8:
       if (b == ctl::kPostamble) {
@@ -181,12 +187,14 @@ void AnswerParser::Step(std::uint8_t b) {
         received_checksum_ = received_checksum_ * 16 + static_cast<std::uint32_t>(b - 0x30);
         ++counter_;
       }
-      if (counter_ >= 4) state_ = 10;
+      if (counter_ >= 4)
+        state_ = 10;
       break;
     case 10:
       state_ = 0;
       frame_complete_ = true;
-      if (b == ctl::kEtx) frame_ended_ = true;
+      if (b == ctl::kEtx)
+        frame_ended_ = true;
       break;
     default:
       state_ = 0;

@@ -6,30 +6,38 @@ namespace {
 constexpr char kDigits[] = "0123456789ABCDEF";
 }
 
-std::string HexByte(std::uint8_t b) { return {kDigits[b >> 4], kDigits[b & 0x0F]}; }
+std::string HexByte(std::uint8_t b) {
+  return {kDigits[b >> 4], kDigits[b & 0x0F]};
+}
 
 std::string HexEncode(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 2);
-  for (unsigned char c : bytes) out += HexByte(c);
+  for (unsigned char c : bytes)
+    out += HexByte(c);
   return out;
 }
 
 int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
   return -1;
 }
 
 std::optional<std::string> HexDecode(std::string_view text) {
-  if (text.size() % 2 != 0) return std::nullopt;
+  if (text.size() % 2 != 0)
+    return std::nullopt;
   std::string out;
   out.reserve(text.size() / 2);
   for (std::size_t i = 0; i < text.size(); i += 2) {
     int hi = HexDigitValue(text[i]);
     int lo = HexDigitValue(text[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
+    if (hi < 0 || lo < 0)
+      return std::nullopt;
     out += static_cast<char>(hi * 16 + lo);
   }
   return out;

@@ -51,10 +51,12 @@ struct RelayLink::Impl {
         break;
       }
       auto slice = std::min(slice_limit, std::chrono::duration_cast<milliseconds>(deadline - now));
-      if (slice.count() <= 0) slice = milliseconds(1);
+      if (slice.count() <= 0)
+        slice = milliseconds(1);
       io.restart();
       io.run_for(slice);
-      if (!done && idle) idle();
+      if (!done && idle)
+        idle();
     }
     if (!done) {
       std::error_code ignored;
@@ -75,13 +77,17 @@ RelayLink::~RelayLink() {
 }
 
 void RelayLink::Event(SocketEvent e, const std::string& text) {
-  if (events_) events_(e, text);
+  if (events_)
+    events_(e, text);
 }
 
-bool RelayLink::IsActive() const { return impl_->socket.is_open(); }
+bool RelayLink::IsActive() const {
+  return impl_->socket.is_open();
+}
 
 void RelayLink::CloseLink() {
-  if (!impl_->socket.is_open()) return;
+  if (!impl_->socket.is_open())
+    return;
   std::error_code ignored;
   impl_->socket.shutdown(tcp::socket::shutdown_both, ignored);
   impl_->socket.close(ignored);
@@ -122,19 +128,19 @@ bool RelayLink::Connect() {
 
   Event(SocketEvent::kConnecting, host_);
   done = false;
-  asio::async_connect(impl_->socket, endpoints, [&](const std::error_code& e, const tcp::endpoint&) {
-    ec = e;
-    done = true;
-  });
-  if (impl_->RunUntil(done, deadline, timings_.idle_interval, idle_, {}) != Wait::kDone &&
-      !ec) {
+  asio::async_connect(impl_->socket, endpoints,
+                      [&](const std::error_code& e, const tcp::endpoint&) {
+                        ec = e;
+                        done = true;
+                      });
+  if (impl_->RunUntil(done, deadline, timings_.idle_interval, idle_, {}) != Wait::kDone && !ec) {
     ec = asio::error::timed_out;
   }
   if (ec) {
     std::error_code ignored;
     impl_->socket.close(ignored);
-    error_text_ = "cannot connect to " + host_ + ":" + std::to_string(timings_.port) + ": " +
-                  ec.message();
+    error_text_ =
+        "cannot connect to " + host_ + ":" + std::to_string(timings_.port) + ": " + ec.message();
     Event(SocketEvent::kError, error_text_);
     return false;
   }
@@ -144,7 +150,8 @@ bool RelayLink::Connect() {
 }
 
 bool RelayLink::WriteAll(std::string_view bytes) {
-  if (!impl_->socket.is_open()) return false;
+  if (!impl_->socket.is_open())
+    return false;
   std::error_code ec;
   bool done = false;
   asio::async_write(impl_->socket, asio::buffer(bytes.data(), bytes.size()),
@@ -165,7 +172,8 @@ bool RelayLink::WriteAll(std::string_view bytes) {
 }
 
 int RelayLink::ReadSome(milliseconds limit, std::string& out) {
-  if (!impl_->socket.is_open()) return -2;
+  if (!impl_->socket.is_open())
+    return -2;
   char buf[kReceiveBlock];
   std::error_code ec;
   std::size_t n = 0;
@@ -177,12 +185,14 @@ int RelayLink::ReadSome(milliseconds limit, std::string& out) {
     done = true;
   });
   Wait w = impl_->RunUntil(done, Clock::now() + limit, timings_.idle_interval, idle_, {});
-  if (impl_->closed_while_waiting || !impl_->socket.is_open()) return -2;
+  if (impl_->closed_while_waiting || !impl_->socket.is_open())
+    return -2;
   if (n > 0) {
     out.assign(buf, n);
     return 1;
   }
-  if (w == Wait::kTimeout || ec == asio::error::operation_aborted) return 0;
+  if (w == Wait::kTimeout || ec == asio::error::operation_aborted)
+    return 0;
   if (ec) {
     error_text_ = "connection lost: " + ec.message();
     return -1;
@@ -191,7 +201,8 @@ int RelayLink::ReadSome(milliseconds limit, std::string& out) {
 }
 
 RelayLink::Result RelayLink::Exchange(std::string_view wire, const Consumer& consume) {
-  if (!IsActive()) return Result::kNotActive;
+  if (!IsActive())
+    return Result::kNotActive;
   if (!WriteAll(wire)) {
     Reconnect();
     return Result::kFailed;
@@ -201,14 +212,18 @@ RelayLink::Result RelayLink::Exchange(std::string_view wire, const Consumer& con
   std::string block;
   while (true) {
     auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return Result::kDone;
+    if (left.count() <= 0)
+      return Result::kDone;
     int r = ReadSome(left, block);
     if (r == 1) {
-      if (consume(block)) return Result::kDone;
+      if (consume(block))
+        return Result::kDone;
       continue;
     }
-    if (r == 0) return Result::kDone;  // nothing more within the limits
-    if (r == -2) return Result::kDone;  // closed by the host while waiting
+    if (r == 0)
+      return Result::kDone;  // nothing more within the limits
+    if (r == -2)
+      return Result::kDone;  // closed by the host while waiting
     Reconnect();
     return Result::kFailed;
   }
@@ -221,7 +236,8 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
   const int steps = timings_.register_attempts * timings_.register_steps;
   for (int step = 0; step < steps; ++step) {
     if (abort_requested && abort_requested()) {
-      if (aborted) *aborted = true;
+      if (aborted)
+        *aborted = true;
       return answer;
     }
     std::string block;
@@ -232,16 +248,20 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
       auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
       r = ReadSome(std::min(left, timings_.idle_interval * 4), block);
       if (r == 0 && abort_requested && abort_requested()) {
-        if (aborted) *aborted = true;
+        if (aborted)
+          *aborted = true;
         return answer;
       }
     }
-    if (r < 0) return answer;
+    if (r < 0)
+      return answer;
     if (r == 1) {
       answer += block;
       // A reply cut after a few bytes of "Ready" is read on; anything else is final.
-      const bool partial = answer.size() < kReady.size() && kReady.compare(0, answer.size(), answer) == 0;
-      if (!partial) return answer;
+      const bool partial =
+          answer.size() < kReady.size() && kReady.compare(0, answer.size(), answer) == 0;
+      if (!partial)
+        return answer;
     }
   }
   return answer;
@@ -249,10 +269,13 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
 
 Registration RelayLink::RegisterDevice(const std::function<bool()>& abort_requested) {
   Registration reg;
-  if (!IsActive()) return reg;
-  if (!WriteAll(RegistrationMessage(id_dev_))) return reg;
+  if (!IsActive())
+    return reg;
+  if (!WriteAll(RegistrationMessage(id_dev_)))
+    return reg;
   reg.answer = WaitRegistrationAnswer(abort_requested, &reg.aborted);
-  if (reg.aborted) CloseLink();
+  if (reg.aborted)
+    CloseLink();
   return reg;
 }
 
@@ -260,8 +283,10 @@ void RelayLink::Reconnect() {
   Event(SocketEvent::kDisconnected, error_text_);
   std::error_code ignored;
   impl_->socket.close(ignored);
-  if (!Connect()) return;  // the socket stays closed; error_text() says why
-  if (WriteAll(RegistrationMessage(id_dev_))) WaitRegistrationAnswer({}, nullptr);
+  if (!Connect())
+    return;  // the socket stays closed; error_text() says why
+  if (WriteAll(RegistrationMessage(id_dev_)))
+    WaitRegistrationAnswer({}, nullptr);
 }
 
 RelayLink& TheLink() {
@@ -274,10 +299,14 @@ RelayLink& TheLink() {
   return link;
 }
 
-bool OpenLink() { return TheLink().OpenLink(); }
+bool OpenLink() {
+  return TheLink().OpenLink();
+}
 Registration RegisterDevice(const std::function<bool()>& abort_requested) {
   return TheLink().RegisterDevice(abort_requested);
 }
-void CloseLink() { TheLink().CloseLink(); }
+void CloseLink() {
+  TheLink().CloseLink();
+}
 
 }  // namespace tolvanet

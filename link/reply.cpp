@@ -37,33 +37,43 @@ const std::array<StatusBitMap, 25>& StatusBitTable() {
 }
 
 std::uint32_t BuildStatusFlags(const LinkOutcome& link, const std::array<std::uint8_t, 6>& raw) {
-  if (!link.frame_ended) return status_bits::kNoAnswer;
-  if (link.nak) return status_bits::kNak;
-  if (link.checksum_error) return status_bits::kChecksumError;
+  if (!link.frame_ended)
+    return status_bits::kNoAnswer;
+  if (link.nak)
+    return status_bits::kNak;
+  if (link.checksum_error)
+    return status_bits::kChecksumError;
   std::uint32_t flags = 0;
   for (const auto& row : StatusBitTable()) {
-    if (raw[row.byte] & row.mask) flags |= row.flag;
+    if (raw[row.byte] & row.mask)
+      flags |= row.flag;
   }
   return flags;
 }
 
 const std::string& ReplyRecord::Field(int i) const {
   static const std::string empty;
-  if (i < 0 || i >= kMaxFields) return empty;
+  if (i < 0 || i >= kMaxFields)
+    return empty;
   return fields[i];
 }
 
 void SplitFields(std::string_view data, ReplyRecord& reply) {
-  for (auto& f : reply.fields) f.clear();
+  for (auto& f : reply.fields)
+    f.clear();
   reply.field_count = 0;
-  if (data.empty()) return;
-  if (data.back() == ';') data.remove_suffix(1);
+  if (data.empty())
+    return;
+  if (data.back() == ';')
+    data.remove_suffix(1);
   int count = 0;
   std::size_t start = 0;
   for (std::size_t i = 0; i < data.size(); ++i) {
     // A ";" splits only when another character follows it.
-    if (data[i] != ';' || i + 1 >= data.size()) continue;
-    if (count == kMaxFields - 1) break;  // the last slot keeps the rest
+    if (data[i] != ';' || i + 1 >= data.size())
+      continue;
+    if (count == kMaxFields - 1)
+      break;  // the last slot keeps the rest
     reply.fields[count++] = std::string(data.substr(start, i - start));
     start = i + 1;
   }

@@ -18,7 +18,9 @@ std::tm LocalNow() {
 
 }  // namespace
 
-void SessionLog::SetLogFileName(std::string name) { name_ = std::move(name); }
+void SessionLog::SetLogFileName(std::string name) {
+  name_ = std::move(name);
+}
 
 std::string SessionLog::FormatEntry(const std::tm& t, std::string_view heading,
                                     std::string_view body, bool end_of_session) {
@@ -48,7 +50,8 @@ void SessionLog::LogRecord(std::string_view heading, std::string_view body) {
 }
 
 void SessionLog::Append(std::string_view heading, std::string_view body, bool end_of_session) {
-  if (name_.empty()) return;
+  if (name_.empty())
+    return;
   if (path_.empty()) {
     std::filesystem::path p(name_);
     if (p.is_relative()) {
@@ -57,9 +60,11 @@ void SessionLog::Append(std::string_view heading, std::string_view body, bool en
     }
     path_ = p.string();
   }
-  const std::string entry = FormatEntry(clock_ ? clock_() : LocalNow(), heading, body, end_of_session);
+  const std::string entry =
+      FormatEntry(clock_ ? clock_() : LocalNow(), heading, body, end_of_session);
   std::FILE* f = std::fopen(path_.c_str(), "ab");
-  if (f == nullptr) return;  // the entry is lost; the exchange goes on
+  if (f == nullptr)
+    return;  // the entry is lost; the exchange goes on
   std::fwrite(entry.data(), 1, entry.size(), f);
   std::fclose(f);
 }

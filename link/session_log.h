@@ -29,8 +29,8 @@ class SessionLog {
   void SetClock(std::function<std::tm()> clock) { clock_ = std::move(clock); }
 
   // The text of one entry as it goes into the file (Windows-1251 bytes).
-  static std::string FormatEntry(const std::tm& t, std::string_view heading,
-                                 std::string_view body, bool end_of_session);
+  static std::string FormatEntry(const std::tm& t, std::string_view heading, std::string_view body,
+                                 bool end_of_session);
 
  private:
   void Append(std::string_view heading, std::string_view body, bool end_of_session);

@@ -1,0 +1,305 @@
+// The relay link over real loopback TCP against a small scripted relay.
+#include <gtest/gtest.h>
+
+#include <asio.hpp>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "link/engine.h"
+#include "link/relay_link.h"
+
+namespace tolvanet {
+namespace {
+
+using asio::ip::tcp;
+
+// Accepts connections on a free loopback port and runs `script` on each, in a thread.
+class ScriptedRelay {
+ public:
+  using Script = std::function<void(tcp::socket&, int connection)>;
+  explicit ScriptedRelay(Script script, int connections = 1)
+      : acceptor_(io_, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)),
+        thread_([this, script, connections] {
+          for (int i = 0; i < connections; ++i) {
+            tcp::socket s(io_);
+            std::error_code ec;
+            acceptor_.accept(s, ec);
+            if (ec)
+              return;
+            script(s, i);
+          }
+        }) {}
+  ~ScriptedRelay() {
+    std::error_code ec;
+    acceptor_.close(ec);
+    thread_.join();
+  }
+  std::uint16_t port() const { return acceptor_.local_endpoint().port(); }
+
+ private:
+  asio::io_context io_;
+  tcp::acceptor acceptor_;
+  std::thread thread_;
+};
+
+std::string ReadExactly(tcp::socket& s, std::size_t n) {
+  std::string buf(n, '\0');
+  std::error_code ec;
+  asio::read(s, asio::buffer(buf), ec);
+  return ec ? std::string() : buf;
+}
+
+// Reads one request frame and the zero byte after it.
+std::string ReadRequest(tcp::socket& s) {
+  std::string head = ReadExactly(s, 2);
+  if (head.size() != 2)
+    return {};
+  const std::size_t rest = static_cast<unsigned char>(head[1]) - 0x24 + 9;  // through the zero
+  return head + ReadExactly(s, rest);
+}
+
+void Send(tcp::socket& s, std::string_view bytes) {
+  std::error_code ec;
+  asio::write(s, asio::buffer(bytes.data(), bytes.size()), ec);
+}
+
+// Waits until the client closes its side.
+void WaitForClose(tcp::socket& s) {
+  char c;
+  std::error_code ec;
+  while (!ec)
+    s.read_some(asio::buffer(&c, 1), ec);
+}
+
+LinkTimings ShortTimings(std::uint16_t port) {
+  LinkTimings t;
+  t.port = port;
+  t.stream_timeout = std::chrono::milliseconds(2000);
+  t.wait_step = std::chrono::milliseconds(100);
+  t.exchange_attempts = 1;
+  t.exchange_steps = 3;
+  t.register_attempts = 1;
+  t.register_steps = 5;
+  return t;
+}
+
+const std::array<std::uint8_t, 6> kPlain{0x80, 0x80, 0x80, 0x80, 0x80, 0x80};
+
+std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+TEST(RelayLink, RegistrationMessageIsNineBytes) {
+  EXPECT_EQ(RegistrationMessage("ABCD"), std::string("ABCD\0\0\0\0\0", 9));
+  EXPECT_EQ(RegistrationMessage("123456789012"), "123456789");
+  EXPECT_EQ(RegistrationMessage(""), std::string(9, '\0'));
+}
+
+TEST(RelayLink, ReadyRule) {
+  struct Case {
+    std::string answer;
+    bool ready;
+  } cases[] = {
+      {std::string("Ready\0", 6), true},
+      {"Ready", true},
+      {std::string("Ready\0more", 10), true},
+      {"Ready more", false},
+      {"ReadyReady", false},
+      {std::string("ready\0", 6), false},
+      {"", false},
+      {"Busy", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsReadyAnswer(c.answer), c.ready) << c.answer;
+}
+
+TEST(RelayLink, SessionOverLoopback) {
+  std::string registration, request;
+  const std::string answer = BuildAnswerFrame(0x21, 0x21, "0000", "010315;0405;", kPlain);
+  std::optional<ScriptedRelay> relay;
+  relay.emplace([&](tcp::socket& s, int) {
+    registration = ReadExactly(s, 9);
+    Send(s, std::string("Ready\0", 6));
+    request = ReadRequest(s);
+    // The answer comes in three segments, SYN bytes first.
+    Send(s, "\x16\x16");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Send(s, answer.substr(0, 10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Send(s, answer.substr(10));
+    WaitForClose(s);
+  });
+
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("tolvanet-relay-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto log_path = dir / "fp.log";
+  std::filesystem::remove(log_path);
+
+  RelayLink link(ShortTimings(relay->port()));
+  std::vector<SocketEvent> events;
+  link.SetEventHandler([&](SocketEvent e, const std::string&) { events.push_back(e); });
+  link.SetHost("127.0.0.1");
+  link.SetIdDev("ID42");
+  Engine engine;
+  engine.SetTransport(&link);
+  engine.log().SetLogFileName(log_path.string());
+  engine.log().SetClock([] {
+    std::tm t{};
+    t.tm_mday = 9;
+    t.tm_mon = 11;
+    t.tm_year = 126;
+    t.tm_hour = 13;
+    t.tm_min = 7;
+    t.tm_sec = 5;
+    return t;
+  });
+
+  ASSERT_TRUE(link.OpenLink()) << link.error_text();
+  Registration reg = link.RegisterDevice();
+  EXPECT_TRUE(IsReadyAnswer(reg.answer));
+  EXPECT_FALSE(reg.aborted);
+
+  ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
+  EXPECT_TRUE(r.Succeeded());
+  EXPECT_EQ(r.fields[0], "010315");
+  EXPECT_EQ(r.fields[1], "0405");
+  link.CloseLink();
+  EXPECT_FALSE(link.IsActive());
+  relay.reset();
+
+  EXPECT_EQ(registration, std::string("ID42\0\0\0\0\0", 9));
+  EXPECT_EQ(request, BuildRequestFrame(0x21, 33, "406172;") + std::string(1, '\0'));
+  EXPECT_EQ(ReadFile(log_path),
+            "; 9-12-2026 13:07:05  21\n21406172;\n"
+            "; 9-12-2026 13:07:05  21 SYN=2\n" +
+                answer + "\n");
+  EXPECT_EQ(events,
+            (std::vector<SocketEvent>{SocketEvent::kLookup, SocketEvent::kConnecting,
+                                      SocketEvent::kConnected, SocketEvent::kDisconnected}));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(RelayLink, ReadySplitOverTwoSegmentsIsAccepted) {
+  ScriptedRelay relay([&](tcp::socket& s, int) {
+    ReadExactly(s, 9);
+    Send(s, "Rea");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Send(s, std::string("dy\0", 3));
+    WaitForClose(s);
+  });
+  RelayLink link(ShortTimings(relay.port()));
+  link.SetHost("127.0.0.1");
+  link.SetIdDev("1");
+  ASSERT_TRUE(link.OpenLink());
+  EXPECT_TRUE(IsReadyAnswer(link.RegisterDevice().answer));
+  link.CloseLink();
+}
+
+TEST(RelayLink, OperatorAbortsASlowRegistration) {
+  ScriptedRelay relay([&](tcp::socket& s, int) {
+    ReadExactly(s, 9);
+    WaitForClose(s);  // never answers
+  });
+  RelayLink link(ShortTimings(relay.port()));
+  link.timings().register_steps = 1000;  // would wait far longer than the test runs
+  int idle_calls = 0;
+  link.SetIdleHook([&] { ++idle_calls; });
+  link.SetHost("127.0.0.1");
+  link.SetIdDev("1");
+  ASSERT_TRUE(link.OpenLink());
+  Registration reg = link.RegisterDevice([&] { return idle_calls >= 3; });
+  EXPECT_TRUE(reg.aborted);
+  EXPECT_FALSE(link.IsActive());
+  EXPECT_GE(idle_calls, 3);
+}
+
+TEST(RelayLink, ConnectionRefused) {
+  std::uint16_t port;
+  {
+    asio::io_context io;
+    tcp::acceptor a(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0));
+    port = a.local_endpoint().port();
+  }
+  RelayLink link(ShortTimings(port));
+  std::vector<SocketEvent> events;
+  link.SetEventHandler([&](SocketEvent e, const std::string&) { events.push_back(e); });
+  link.SetHost("127.0.0.1");
+  EXPECT_FALSE(link.OpenLink());
+  EXPECT_FALSE(link.IsActive());
+  EXPECT_FALSE(link.error_text().empty());
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), SocketEvent::kError);
+  // Registration on a closed link sends nothing and reads nothing.
+  EXPECT_EQ(link.RegisterDevice().answer, "");
+}
+
+TEST(RelayLink, NoAnswerWithinTheLimitsAndCommandsFromTheIdleHookAreRefused) {
+  ScriptedRelay relay([&](tcp::socket& s, int) {
+    ReadExactly(s, 9);
+    Send(s, std::string("Ready\0", 6));
+    ReadRequest(s);
+    WaitForClose(s);  // the register never answers
+  });
+  RelayLink link(ShortTimings(relay.port()));
+  Engine engine;
+  engine.SetTransport(&link);
+  int idle_calls = 0;
+  std::string inner_refusal;
+  link.SetIdleHook([&] {
+    if (++idle_calls == 1) {
+      engine.ExecuteCommand(0x42, "406172;");
+      inner_refusal = engine.refusal();
+    }
+  });
+  link.SetHost("127.0.0.1");
+  link.SetIdDev("1");
+  ASSERT_TRUE(link.OpenLink());
+  ASSERT_TRUE(IsReadyAnswer(link.RegisterDevice().answer));
+  ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
+  EXPECT_EQ(r.status_flags, status_bits::kNoAnswer);
+  EXPECT_GT(idle_calls, 1);
+  EXPECT_FALSE(inner_refusal.empty());
+  link.CloseLink();
+}
+
+TEST(RelayLink, SocketFailureReconnectsAndReRegisters) {
+  std::vector<std::string> registrations;
+  std::optional<ScriptedRelay> relay;
+  relay.emplace(
+      [&](tcp::socket& s, int connection) {
+        registrations.push_back(ReadExactly(s, 9));
+        Send(s, std::string("Ready\0", 6));
+        if (connection == 0) {
+          ReadRequest(s);
+          s.close();  // the relay drops the connection mid-command
+          return;
+        }
+        WaitForClose(s);
+      },
+      2);
+  RelayLink link(ShortTimings(relay->port()));
+  Engine engine;
+  engine.SetTransport(&link);
+  link.SetHost("127.0.0.1");
+  link.SetIdDev("77");
+  ASSERT_TRUE(link.OpenLink());
+  ASSERT_TRUE(IsReadyAnswer(link.RegisterDevice().answer));
+  ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
+  EXPECT_TRUE(r.NoAnswer());
+  EXPECT_TRUE(link.IsActive());  // connected and registered again
+  EXPECT_EQ(engine.ResendLastCommand(false), nullptr);
+  link.CloseLink();
+  relay.reset();  // joins the relay thread before its record is read
+  ASSERT_EQ(registrations.size(), 2u);
+  EXPECT_EQ(registrations[1], std::string("77\0\0\0\0\0\0\0", 9));
+}
+
+}  // namespace
+}  // namespace tolvanet
