@@ -1,0 +1,102 @@
+// tolvanet: the desktop program.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTemporaryDir>
+#include <iostream>
+
+#include "app/app_state.h"
+#include "app/config.h"
+#include "app/profile.h"
+#include "app/ui/qt_platform.h"
+#include "app/ui/windows.h"
+#include "link/relay_link.h"
+#include "sim/server.h"
+
+using namespace tolvanet;
+
+namespace {
+
+constexpr char kDemoIdDev[] = "DEMO1";
+
+// Starts the built-in simulated register on 127.0.0.1 (the relay port when it is free, else
+// any free port) and a configuration of its own that points at it, so that "Подключить" works
+// at once and the user's fpinit.ini is left alone.
+std::unique_ptr<sim::Server> StartDemo(QTemporaryDir& dir, QString& note) {
+  std::unique_ptr<sim::Server> server;
+  for (std::uint16_t port : {kRelayPort, std::uint16_t{0}}) {
+    sim::ServerOptions options;
+    options.address = "127.0.0.1";
+    options.port = port;
+    server = std::make_unique<sim::Server>(options);
+    server->AddRegister(kDemoIdDev);
+    if (server->Start())
+      break;
+    server.reset();
+  }
+  if (!server)
+    return nullptr;
+  TheLink().timings().port = server->port();
+
+  const std::string path = QDir(dir.path()).filePath("fpinit.ini").toStdString();
+  CreateDefaultConfig(path);
+  WritePrivateProfileString("Communication", "Address", "127.0.0.1", path);
+  WritePrivateProfileString("Communication", "IDDEV", kDemoIdDev, path);
+  WritePrivateProfileString("Communication", "UseIDdef", "1", path);
+  TheAppState().config_path = path;
+  note = QString(
+             "Демонстрация: встроенный регистратор на 127.0.0.1:%1, ID_DEV %2. "
+             "Нажмите «Подключить».")
+             .arg(server->port())
+             .arg(kDemoIdDev);
+  return server;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("tolvanet");
+  QApplication::setApplicationDisplayName("Tolvanet");
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Сервисная программа для фискальных регистраторов");
+  parser.addHelpOption();
+  QCommandLineOption demo("demo", "Работать со встроенным симулятором регистратора.");
+  QCommandLineOption port("port", "Порт сервера-ретранслятора (по умолчанию 34951).", "N");
+  parser.addOption(demo);
+  parser.addOption(port);
+  parser.process(app);
+
+  if (parser.isSet(port)) {
+    bool ok = false;
+    const unsigned p = parser.value(port).toUInt(&ok);
+    if (!ok || p == 0 || p > 65535) {
+      std::cerr << "tolvanet: --port needs a number from 1 to 65535\n";
+      return 2;
+    }
+    TheLink().timings().port = static_cast<std::uint16_t>(p);
+  }
+
+  ui::QtPlatform platform;
+  SetPlatform(&platform);
+
+  QTemporaryDir demo_dir;
+  QString demo_note;
+  std::unique_ptr<sim::Server> simulator;
+  if (parser.isSet(demo)) {
+    simulator = StartDemo(demo_dir, demo_note);
+    if (!simulator) {
+      std::cerr << "tolvanet: the built-in register could not be started\n";
+      return 1;
+    }
+  }
+
+  ui::Windows windows;
+  windows.Form1->show();
+  if (!demo_note.isEmpty())
+    windows.Form1->SetStatusLine(demo_note);
+  const int rc = app.exec();
+  SetPlatform(nullptr);
+  return rc;
+}

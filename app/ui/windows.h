@@ -1,0 +1,21 @@
+// Every window of the program, created once at start in a fixed order and kept until the end.
+#pragma once
+
+#include <memory>
+
+#include "app/ui/about_dialog.h"
+#include "app/ui/main_window.h"
+#include "reports/ui/status_bytes_dialog.h"
+
+namespace tolvanet::ui {
+
+struct Windows {
+  Windows();
+  ~Windows();
+
+  std::unique_ptr<TForm1> Form1;  // the main window first
+  TForm3* Form3;                  // then the dialogs, owned by the main window
+  TForm5* Form5;
+};
+
+}  // namespace tolvanet::ui
