@@ -9,11 +9,6 @@
 
 namespace tolvanet {
 
-AppState& TheAppState() {
-  static AppState state;
-  return state;
-}
-
 std::string ReplyFailureMessage(const ReplyRecord& reply, std::string_view heading,
                                 std::string_view timeout_message) {
   if (reply.NoAnswer()) {
