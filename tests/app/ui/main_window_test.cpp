@@ -15,7 +15,7 @@
 #include "link/engine.h"
 #include "sim/register.h"
 #include "sim/server.h"
-#include "tests/gui/scripted_platform.h"
+#include "tests/app/ui/scripted_platform.h"
 
 using namespace tolvanet;
 using tolvanet::ui::colours::kLime;
