@@ -1,0 +1,78 @@
+// run: a script in full, from a line count ("Продолжить") or one line ("Шаг").
+#include <csignal>
+#include <iostream>
+#include <thread>
+
+#include "cli/cli.h"
+#include "link/engine.h"
+#include "script/interpreter.h"
+
+namespace tolvanet::cli {
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) {
+  g_interrupted = 1;
+}
+
+// The terminal as the script's window: the message area is standard output, message boxes
+// go to standard error, and Ctrl+C is the stop button.
+class TerminalHost : public script::ScriptHost {
+ public:
+  TerminalHost(bool quiet) : quiet_(quiet) {}
+  void set_interpreter(script::Interpreter* interpreter) { interpreter_ = interpreter; }
+
+  void AddMessageLine(const std::string& line) override {
+    std::cout << TerminalText(line) << "\n" << std::flush;
+  }
+  void ShowMessage(const std::string& text) override { std::cerr << text << "\n" << std::flush; }
+  void ProcessPendingMessages() override {
+    if (g_interrupted && interpreter_)
+      interpreter_->RequestStop();
+  }
+  void Pause(int milliseconds) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+  bool QuietOutput() override { return quiet_; }
+
+ private:
+  bool quiet_;
+  script::Interpreter* interpreter_ = nullptr;
+};
+
+}  // namespace
+
+int RunScript(GlobalOptions& options, const ScriptOptions& script) {
+  Session session;
+  if (int rc = session.Open(options); rc != kExitOk)
+    return rc;
+
+  TerminalHost host(script.quiet);
+  script::Interpreter interpreter(TheEngine(), host);
+  host.set_interpreter(&interpreter);
+  interpreter.SetFile(script.file);
+  g_interrupted = 0;
+  auto previous = std::signal(SIGINT, OnInterrupt);
+
+  script::RunOutcome outcome;
+  if (script.continue_from) {
+    interpreter.set_line_count(*script.continue_from);
+    outcome = interpreter.Continue();
+  } else if (script.step_from) {
+    interpreter.set_line_count(*script.step_from);
+    outcome = interpreter.Step();
+  } else {
+    outcome = interpreter.Run();
+  }
+  std::signal(SIGINT, previous);
+  if (outcome == script::RunOutcome::kStopped)
+    std::cerr << "Выполнение остановлено.\n";
+  std::cerr << "Ном. стр. скрипта: " << interpreter.line_count() << "\n";
+  return outcome == script::RunOutcome::kEndOfFile || outcome == script::RunOutcome::kStepDone
+             ? kExitOk
+             : kExitFailed;
+}
+
+}  // namespace tolvanet::cli

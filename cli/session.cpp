@@ -1,0 +1,154 @@
+#include <cmath>
+#include <iostream>
+
+#include "app/config.h"
+#include "cli/cli.h"
+#include "link/codepage.h"
+#include "link/engine.h"
+#include "link/relay_link.h"
+#ifdef TOLVANET_CLI_WITH_SIM
+#include "sim/server.h"
+#endif
+
+namespace tolvanet::cli {
+
+namespace {
+constexpr char kDemoIdDev[] = "DEMO1";
+}
+
+void ApplyConfigDefaults(GlobalOptions& options, bool address_given, bool id_given,
+                         bool log_given) {
+  const std::string path = CurrentConfigPath();
+  const StartupSettings startup = LoadStartupSettings(path);
+  if (!address_given)
+    options.address = startup.address;
+  if (!id_given)
+    options.id_dev = startup.id_dev;
+  if (!log_given) {
+    const std::string name = LoadConnectionSettings(path).LogFileName();
+    if (!name.empty())
+      options.log = name;
+  }
+}
+
+struct Session::Impl {
+#ifdef TOLVANET_CLI_WITH_SIM
+  std::unique_ptr<sim::Server> server;
+#endif
+  bool open = false;
+};
+
+Session::Session() : impl_(std::make_unique<Impl>()) {}
+
+Session::~Session() {
+  if (impl_->open)
+    TheLink().CloseLink();
+#ifdef TOLVANET_CLI_WITH_SIM
+  if (impl_->server)
+    impl_->server->Stop();
+#endif
+}
+
+int Session::Open(GlobalOptions& options) {
+  if (options.demo) {
+#ifdef TOLVANET_CLI_WITH_SIM
+    if (options.id_dev.empty())
+      options.id_dev = kDemoIdDev;
+    sim::ServerOptions so;
+    so.address = "127.0.0.1";
+    so.port = 0;
+    impl_->server = std::make_unique<sim::Server>(so);
+    impl_->server->AddRegister(options.id_dev);
+    if (!impl_->server->Start()) {
+      std::cerr << "Не удалось запустить встроенный регистратор: " << impl_->server->error_text()
+                << "\n";
+      return kExitNoConnection;
+    }
+    options.address = "127.0.0.1";
+    options.port = impl_->server->port();
+#else
+    std::cerr << "Встроенный регистратор в эту сборку не входит.\n";
+    return kExitUsage;
+#endif
+  }
+  if (options.address.empty()) {
+    std::cerr << "Адрес не задан: укажите --address или Address в fpinit.ini.\n";
+    return kExitUsage;
+  }
+  if (options.id_dev.empty()) {
+    std::cerr << "ID_DEV не задан: укажите --id или IDDEV в fpinit.ini.\n";
+    return kExitUsage;
+  }
+  if (options.log)
+    SetLogFileName(*options.log);
+
+  RelayLink& link = TheLink();
+  LinkTimings& t = link.timings();
+  const long long wait_ms = std::max(1LL, std::llround(options.timeout * 1000));
+  t.port = static_cast<std::uint16_t>(options.port);
+  t.wait_step = std::chrono::milliseconds(std::min(2000LL, wait_ms));
+  const int steps = static_cast<int>((wait_ms + t.wait_step.count() - 1) / t.wait_step.count());
+  t.exchange_steps = steps;
+  t.register_steps = steps;
+  link.SetHost(options.address);
+  link.SetIdDev(ToCp1251(options.id_dev));
+  if (!link.OpenLink()) {
+    std::cerr << "Невозможно подключиться к IP адресу";
+    if (!link.error_text().empty())
+      std::cerr << " (" << link.error_text() << ")";
+    std::cerr << "\n";
+    return kExitNoConnection;
+  }
+  impl_->open = true;
+  const Registration reg = link.RegisterDevice();
+  if (!IsReadyAnswer(reg.answer)) {
+    std::cerr << "РРО с данным ID_DEV не подключен!\n";
+    return kExitNoConnection;
+  }
+  return kExitOk;
+}
+
+std::optional<int> ParseCommandCode(const std::string& text) {
+  int base = 10;
+  std::string digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    base = 16;
+    digits = digits.substr(2);
+  }
+  if (digits.empty() || digits.size() > 4)
+    return std::nullopt;
+  int value = 0;
+  for (char c : digits) {
+    int d = -1;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    if (d < 0)
+      return std::nullopt;
+    value = value * base + d;
+  }
+  if (value > 255)
+    return std::nullopt;
+  return value;
+}
+
+std::string TerminalText(const std::string& cp1251) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string shown;
+  for (unsigned char c : cp1251) {
+    if (c < 0x20 || c == 0x7F) {
+      shown += '<';
+      shown += kDigits[c >> 4];
+      shown += kDigits[c & 0x0F];
+      shown += '>';
+    } else {
+      shown += static_cast<char>(c);
+    }
+  }
+  return FromCp1251(shown);
+}
+
+}  // namespace tolvanet::cli
