@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
       "tolvanet-cli"};
   app.require_subcommand(1);
   app.fallthrough();
+  // A later option wins, so that a wrapper's defaults can be overridden.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
   GlobalOptions options;
   std::string log;

@@ -324,7 +324,7 @@ bool Interpreter::ConversionError(std::string_view text) {
 
 bool Interpreter::Shown(std::string_view body) {
   if (!host_.QuietOutput())
-    host_.AddMessageLine(kComment + std::string(body) + "!!!");
+    host_.AddMessageLine(ToCp1251(kComment) + std::string(body) + "!!!");
   return true;
 }
 

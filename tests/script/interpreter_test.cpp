@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "link/codepage.h"
 #include "link/engine.h"
 #include "tests/script/fake_register.h"
 #include "tests/script/script_host_recorder.h"
@@ -70,8 +71,9 @@ struct ScriptCase {
   int line_count;
 };
 
+// A shown comment as the message area gets it (Windows-1251).
 std::string Comment(const std::string& text) {
-  return "Комментарий:: " + text + "!!!";
+  return ToCp1251("Комментарий:: ") + text + "!!!";
 }
 
 const ScriptCase kCases[] = {

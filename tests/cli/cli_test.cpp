@@ -1,0 +1,352 @@
+// tolvanet-cli end to end: the built program against a simulated register on a free port.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "app/profile.h"
+#include "link/codepage.h"
+#include "link/hex.h"
+#include "sim/register.h"
+#include "sim/server.h"
+
+namespace tolvanet {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+  std::vector<std::string> OutLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    return lines;
+  }
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s)
+    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string DataFile(const std::string& name) {
+  return std::string(TOLVANET_CLI_TEST_DATA) + "/" + name;
+}
+
+sim::ServerOptions LoopbackOptions() {
+  sim::ServerOptions o;
+  o.address = "127.0.0.1";
+  o.port = 0;
+  return o;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() : server(LoopbackOptions()) {
+    reg = &server.AddRegister("CLI1");
+    EXPECT_TRUE(server.Start()) << server.error_text();
+    dir = fs::temp_directory_path() /
+          ("tolvanet_cli_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  ~CliTest() override {
+    server.Stop();
+    fs::remove_all(dir);
+  }
+
+  // Runs the program in the test's own directory (where its fpinit.ini would be).
+  CliResult Run(const std::vector<std::string>& args) {
+    std::string command = "cd " + Quote(dir.string()) + " && " + Quote(TOLVANET_CLI_BINARY);
+    for (const auto& a : args)
+      command += " " + Quote(a);
+    command += " > out.txt 2> err.txt";
+    CliResult r;
+    const int rc = std::system(command.c_str());
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    r.out = Slurp(dir / "out.txt");
+    r.err = Slurp(dir / "err.txt");
+    return r;
+  }
+  // The same with the simulator's address, port and ID_DEV in front.
+  CliResult RunSim(std::vector<std::string> args) {
+    std::vector<std::string> all = {
+        "--address", "127.0.0.1", "--port", std::to_string(server.port()), "--id", "CLI1"};
+    all.insert(all.end(), args.begin(), args.end());
+    return Run(all);
+  }
+
+  sim::Server server;
+  sim::Register* reg = nullptr;
+  fs::path dir;
+};
+
+// The value of a top-level key of one JSON line (numbers, booleans, strings and arrays as text).
+std::string JsonValue(const std::string& line, const std::string& key) {
+  std::size_t at = line.find("\"" + key + "\":");
+  if (at == std::string::npos)
+    return "<missing>";
+  at += key.size() + 3;
+  std::size_t end = at;
+  if (line[at] == '"') {
+    end = line.find('"', at + 1) + 1;
+  } else if (line[at] == '[') {
+    end = line.find(']', at) + 1;
+  } else {
+    end = line.find_first_of(",}", at);
+  }
+  return line.substr(at, end - at);
+}
+
+TEST_F(CliTest, SendJsonGivesOneObjectPerCommandWithConsecutiveSequenceBytes) {
+  const CliResult r = RunSim({"--json", "send", "33", "406172;", "0x80", "406172;"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 2u);
+
+  // Exactly the keys, in this order.
+  const std::regex keys(
+      R"(^\{"code":\d+,"sequence":\d+,"flags":\d+,"error":"[^"]*","message":"[^"]*","fields":\[.*\],"status":\[\d+(,\d+){5}\],"checksum_error":(true|false),"timeout":(true|false),"sent":"[0-9A-F]*","received":"[0-9A-F]*"\}$)");
+  for (const auto& line : lines)
+    EXPECT_TRUE(std::regex_match(line, keys)) << line;
+
+  EXPECT_EQ(JsonValue(lines[0], "code"), "33");
+  EXPECT_EQ(JsonValue(lines[1], "code"), "128");
+  EXPECT_EQ(JsonValue(lines[0], "error"), "\"0000\"");
+  EXPECT_EQ(JsonValue(lines[0], "message"), "\"\"");
+  EXPECT_EQ(JsonValue(lines[0], "timeout"), "false");
+  EXPECT_EQ(JsonValue(lines[0], "checksum_error"), "false");
+  EXPECT_THAT(JsonValue(lines[1], "fields"), HasSubstr("\"SIM-100\""));
+
+  const auto requests = reg->requests();
+  ASSERT_EQ(requests.size(), 2u);
+  const int seq0 = std::stoi(JsonValue(lines[0], "sequence"));
+  const int seq1 = std::stoi(JsonValue(lines[1], "sequence"));
+  EXPECT_EQ(seq1, seq0 + 1);
+  EXPECT_EQ(seq0, requests[0].sequence);
+  EXPECT_EQ(seq1, requests[1].sequence);
+  EXPECT_EQ(requests[1].code, 0x80);
+  EXPECT_EQ(requests[1].text, "406172;");
+
+  // The sent frame is the request as the register got it; the received one its answer.
+  const std::string sent = JsonValue(lines[0], "sent");
+  EXPECT_EQ(sent.substr(1, 8), "012B" + HexByte(seq0) + "21");
+  const std::string received = JsonValue(lines[1], "received");
+  EXPECT_EQ(received.substr(1, 2), "01");
+  EXPECT_THAT(received, HasSubstr(HexEncode("SIM-100;")));
+
+  // The status array is the six status bytes of the reply.
+  const auto status = reg->StatusBytes();
+  std::string expected = "[";
+  for (int i = 0; i < 6; ++i)
+    expected += (i ? "," : "") + std::to_string(status[i] & 0x7F);
+  EXPECT_EQ(JsonValue(lines[1], "status"), expected + "]");
+}
+
+TEST_F(CliTest, SendTakesUtf8TextAndSendsWindows1251) {
+  const CliResult r = RunSim({"send", "129", "406172;2;0;Привет;"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].text, ToCp1251("406172;2;0;Привет;"));
+  EXPECT_THAT(r.out, HasSubstr("Код ошибки: 0000"));
+  EXPECT_THAT(r.out, HasSubstr("Статус: "));
+}
+
+TEST_F(CliTest, HumanOutputShowsFieldsAndTheDeviceErrorMessage) {
+  CliResult r = RunSim({"send", "0x80", "406172;"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_THAT(r.out, HasSubstr("Поле 0: SIM-100"));
+  EXPECT_THAT(r.out, HasSubstr("Поле 5: CLI1"));
+
+  reg->SetNextError(0x0201);
+  r = RunSim({"send", "33", "406172;", "33", "406172;"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.out, Not(HasSubstr("Код ошибки: 0000")));
+  EXPECT_THAT(r.out, HasSubstr("Сообщение: "));
+  EXPECT_THAT(r.err, HasSubstr("Остальные команды не отправлены."));
+  EXPECT_EQ(reg->requests().size(), 2u);  // the one before and the failing one
+}
+
+TEST_F(CliTest, ExitStatuses) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::vector<std::string> args;
+    bool sim;  // with the simulator's address, port and ID_DEV
+    int status;
+    std::string err;
+  };
+  sim::Server stopped(LoopbackOptions());
+  ASSERT_TRUE(stopped.Start());
+  const std::string closed_port = std::to_string(stopped.port());
+  stopped.Stop();
+  const Case cases[] = {
+      {"success", [] {}, {"send", "33", "406172;"}, true, 0, ""},
+      {"error code", [this] { reg->SetNextError(0x0201); }, {"send", "33", "406172;"}, true, 1, ""},
+      {"no answer",
+       [this] { reg->ChangeFaults([](sim::Faults& f) { f.drop_connection = true; }); },
+       {"send", "33", "406172;"},
+       true,
+       1,
+       ""},
+      {"odd arguments", [] {}, {"send", "33"}, true, 2, "пары CODE TEXT"},
+      {"bad code", [] {}, {"send", "0x1FF", "406172;"}, true, 2, "неверный код команды"},
+      {"too long", [] {}, {"send", "33", std::string(220, 'x')}, true, 2, "длиннее 219 байт"},
+      {"not in Windows-1251", [] {}, {"send", "33", "406172;\u4e2d"}, true, 2, "Windows-1251"},
+      {"unknown option", [] {}, {"send", "--bogus", "33", "406172;"}, true, 2, ""},
+      {"no subcommand", [] {}, {}, true, 2, ""},
+      {"missing script", [] {}, {"run", "no_such_file.txt"}, true, 2, ""},
+      {"continue and step",
+       [] {},
+       {"run", DataFile("commands.txt"), "--continue", "1", "--step", "1"},
+       true,
+       2,
+       ""},
+      {"no address", [] {}, {"send", "33", "406172;"}, false, 2, "Адрес не задан"},
+      {"connection refused",
+       [] {},
+       {"--address", "127.0.0.1", "--port", closed_port, "--id", "CLI1", "send", "33", "406172;"},
+       false,
+       3,
+       "Невозможно подключиться к IP адресу"},
+      {"unknown ID_DEV",
+       [] {},
+       {"--id", "NOSUCH", "send", "33", "406172;"},
+       true,
+       3,
+       "РРО с данным ID_DEV не подключен!"},
+  };
+  for (const auto& c : cases) {
+    reg->SetFaults({});
+    reg->ClearRequests();
+    c.arrange();
+    const CliResult r = c.sim ? RunSim(c.args) : Run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+    EXPECT_THAT(r.err, HasSubstr(c.err)) << c.what;
+    if (c.status == 2) {
+      EXPECT_TRUE(reg->requests().empty()) << c.what;
+    }
+  }
+}
+
+TEST_F(CliTest, HelpOnEverySubcommand) {
+  for (const char* sub : {"send", "run", "status"}) {
+    const CliResult r = Run({sub, "--help"});
+    EXPECT_EQ(r.status, 0) << sub;
+    EXPECT_THAT(r.out, HasSubstr(std::string("tolvanet-cli ") + sub)) << sub;
+  }
+  EXPECT_THAT(Run({"--help"}).out, HasSubstr("--demo"));
+}
+
+TEST_F(CliTest, RunInFullContinueAndStepModes) {
+  CliResult r = RunSim({"run", DataFile("commands.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 5u) << r.out;
+  EXPECT_EQ(lines[0].substr(0, 8), "PC: <01>");
+  EXPECT_EQ(lines[1].substr(0, 8), "FP: <01>");
+  EXPECT_EQ(lines[2], "Комментарий:: middle!!!");
+  EXPECT_THAT(r.err, HasSubstr("Конец файла!"));
+  EXPECT_THAT(r.err, HasSubstr("Ном. стр. скрипта: 0"));
+
+  reg->ClearRequests();
+  r = RunSim({"run", DataFile("commands.txt"), "--continue", "2", "--quiet"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 0x80);
+
+  reg->ClearRequests();
+  r = RunSim({"run", DataFile("commands.txt"), "--step", "1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 0x21);
+  EXPECT_THAT(r.err, HasSubstr("Ном. стр. скрипта: 2"));
+
+  r = RunSim({"run", DataFile("commands.txt"), "--step", "4"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_THAT(r.err, HasSubstr("Конец файла!"));
+}
+
+TEST_F(CliTest, RunReportsScriptErrorsWithTheLineCount) {
+  CliResult r = RunSim({"run", DataFile("statements.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(";sim_model=SIM-100\n"));
+
+  reg->SetNextError(0x0201);
+  r = RunSim({"run", "--quiet", DataFile("three_commands.txt")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, HasSubstr("Ошибка выполнения команды\n"));
+  EXPECT_THAT(r.err, HasSubstr("Ном. стр. скрипта: 1"));
+}
+
+TEST_F(CliTest, StatusDecodesTheStatusBytes) {
+  reg->ForceStatusBits(0, 0x01);
+  reg->ForceStatusBits(2, 0x15);
+  const CliResult r = RunSim({"status"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto lines = r.OutLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "   Модель:SIM-100,    Версия:3.01,     Симулятор. Сервис.реж.");
+  EXPECT_THAT(r.out, HasSubstr("[x] (1) Регистратор находится в сервисном режиме\n"));
+  EXPECT_THAT(r.out, HasSubstr("[ ] (2) Буфер документа близок к концу\n"));
+  EXPECT_THAT(r.out, HasSubstr("[x] (10) Открыт чек возврата\n"));
+  EXPECT_THAT(r.out, HasSubstr("Состояние чека: 5. Произвольный текстовый документ открыт\n"));
+  size_t always = 0;
+  for (const auto& line : lines)
+    always += line == "  [x] (80) Всегда установлен";
+  EXPECT_EQ(always, 6u);
+  EXPECT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 128);
+
+  reg->ChangeFaults([](sim::Faults& f) { f.drop_connection = true; });
+  const CliResult failed = RunSim({"status"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_THAT(failed.err,
+              HasSubstr("Проверка состояния регистратора:\n  Таймаут устройства! Ошибка!"));
+}
+
+TEST_F(CliTest, DefaultsComeFromFpinitIni) {
+  const std::string ini = (dir / "fpinit.ini").string();
+  WritePrivateProfileString("Communication", "Address", "127.0.0.1", ini);
+  WritePrivateProfileString("Communication", "IDDEV", "cli1", ini);  // upper-cased
+  WritePrivateProfileString("LogFile", "Log", "1", ini);
+  WritePrivateProfileString("LogFile", "LogName", "session.log", ini);
+  const CliResult r = Run({"--port", std::to_string(server.port()), "send", "33", "406172;"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(reg->requests().size(), 1u);
+  const std::string log = Slurp(dir / "session.log");
+  EXPECT_THAT(log, HasSubstr("406172;"));
+  EXPECT_THAT(log, HasSubstr("SYN=0"));
+}
+
+TEST_F(CliTest, DemoStartsItsOwnRegister) {
+  const CliResult r = Run({"--demo", "--json", "send", "0x80", "406172;"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("\"DEMO1\""));
+  EXPECT_TRUE(reg->requests().empty());
+}
+
+}  // namespace
+}  // namespace tolvanet
