@@ -33,7 +33,12 @@ class TerminalHost : public script::ScriptHost {
       interpreter_->RequestStop();
   }
   void Pause(int milliseconds) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    // In slices, so that Ctrl+C does not wait for a long Delay to end.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!g_interrupted && std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+          end - std::chrono::steady_clock::now(), std::chrono::milliseconds(50)));
+    }
   }
   bool QuietOutput() override { return quiet_; }
 
