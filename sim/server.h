@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ struct ServerOptions {
   std::string address = "127.0.0.1";
   std::uint16_t port = 34951;  // 0: any free port
   std::string state_file;      // empty: registers' memory is not kept across restarts
+  // Where the server reports connections and trouble (called on the server's thread).
+  std::function<void(const std::string& line)> log;
+  bool log_requests = false;  // also report every request and its answer
 };
 
 // Runs on a thread of its own, so that a program can embed it and still block on its link.
@@ -28,9 +32,14 @@ class Server {
   // Adds a register answering for `id_dev` (call before or after Start).
   Register& AddRegister(const std::string& id_dev);
   Register* FindRegister(const std::string& id_dev);
+  // The ID_DEV of every register, in the order they were added.
+  std::vector<std::string> register_ids() const;
 
-  // Starts listening; false with error_text() when the address or port cannot be bound.
+  // Starts listening; false with error_text() when the address or port cannot be bound or the
+  // state file cannot be read. Registers kept in the state file come back with their memory
+  // (those added before Start take it over; the others are added).
   bool Start();
+  // Closes every connection and saves the state file.
   void Stop();
   bool running() const;
   // The port actually listened on (useful with port 0).

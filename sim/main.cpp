@@ -1,0 +1,86 @@
+// tolvanet-sim: the relay server with simulated registers, for demonstrations, tests and users
+// without hardware.
+#include <pthread.h>
+
+#include <csignal>
+#include <iostream>
+#include <mutex>
+
+#include <CLI/CLI.hpp>
+
+#include "sim/register.h"
+#include "sim/server.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "Relay server with simulated fiscal registers. A client connects, registers with a "
+      "register's ID_DEV and then talks to that register as to real hardware."};
+  tolvanet::sim::ServerOptions options;
+  std::vector<std::string> ids;
+  std::size_t flash_size = 65536;
+  bool verbose = false;
+  app.add_option("-a,--address", options.address, "Address to listen on")->capture_default_str();
+  app.add_option("-p,--port", options.port, "TCP port to listen on (0: any free port)")
+      ->capture_default_str();
+  app.add_option("-i,--id", ids,
+                 "ID_DEV of a simulated register (repeat for several registers; at most 9 "
+                 "characters). Default: one register with ID_DEV 1, unless the state file "
+                 "already holds registers");
+  app.add_option("-s,--state", options.state_file,
+                 "File that keeps the registers' memory across restarts (created when "
+                 "missing, saved while running and on exit)");
+  app.add_option("--flash-size", flash_size,
+                 "Size in bytes of the fiscal (flash) memory of registers that are new")
+      ->capture_default_str()
+      ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
+  app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  CLI11_PARSE(app, argc, argv);
+
+  for (const std::string& id : ids) {
+    if (id.empty() || id.size() > 9 || id.find('\0') != std::string::npos) {
+      std::cerr << "tolvanet-sim: ID_DEV \"" << id << "\" must have 1 to 9 characters\n";
+      return 2;
+    }
+  }
+
+  // Ctrl-C and termination are taken by sigwait below; the server's thread must not get them.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  std::mutex out_mutex;
+  options.log = [&out_mutex](const std::string& line) {
+    std::lock_guard<std::mutex> lock(out_mutex);
+    std::cerr << "tolvanet-sim: " << line << "\n";
+  };
+  options.log_requests = verbose;
+  tolvanet::sim::Server server(options);
+  // A register that is new gets the fiscal memory size asked for; one kept in the state file
+  // keeps its own (Start loads it over this).
+  auto add = [&](const std::string& id) {
+    server.AddRegister(id).ChangeState(
+        [&](tolvanet::sim::RegisterState& s) { s.flash.assign(flash_size, 0xFF); });
+  };
+  for (const std::string& id : ids)
+    add(id);
+  if (!server.Start()) {
+    std::cerr << "tolvanet-sim: " << server.error_text() << "\n";
+    return 1;
+  }
+  if (ids.empty() && server.register_ids().empty())
+    add("1");
+
+  std::string list;
+  for (const std::string& id : server.register_ids())
+    list += (list.empty() ? "" : ", ") + id;
+  std::cerr << "tolvanet-sim: listening on " << options.address << ":" << server.port()
+            << ", registers (ID_DEV): " << list << "; Ctrl-C stops\n";
+
+  int received = 0;
+  sigwait(&signals, &received);
+  std::cerr << "tolvanet-sim: stopping\n";
+  server.Stop();
+  return 0;
+}

@@ -1,0 +1,212 @@
+// One simulated register: it takes a command code and text, carries the command out on its
+// memory and gives the answer (error code, data, six status bytes). The relay server in
+// sim/server.h moves its frames; tests drive it through the server or directly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/register_state.h"
+
+namespace tolvanet::sim {
+
+// One request as the register received it.
+struct Request {
+  std::uint8_t code = 0;
+  std::string text;
+  std::uint8_t sequence = 0;  // the sequence byte as sent (0x20..0x7E)
+};
+
+// The register's answer to one request.
+struct Answer {
+  std::string error_code = "0000";       // as it travels: detail first
+  std::string data;                      // the answer fields, each followed by ";"
+  std::array<std::uint8_t, 6> status{};  // each with bit 7 set
+  bool prints = false;  // the register prints while it works: SYN bytes go before the answer
+};
+
+// Misbehaviour switched on for tests of the client's error paths. Every switch stays on until
+// it is switched off again.
+struct Faults {
+  bool nak = false;               // answer every request with NAK; the command is not run
+  bool corrupt_checksum = false;  // the answer's checksum digits are wrong
+  bool no_answer = false;         // requests are read and recorded but never answered
+  bool drop_connection = false;   // a request closes the client's connection unanswered
+  int answer_delay_ms = 0;        // the answer goes out this much later
+  int registration_delay_ms = 0;  // the relay's "Ready" goes out this much later
+  int split_answer_bytes = 0;     // > 0: the answer is written in pieces of this many bytes
+  int syn_count = 3;              // SYN bytes sent before the answer of a printing command
+  int syn_interval_ms = 20;       // pause between those SYN bytes
+};
+
+class Register {
+ public:
+  using Clock = std::function<std::int64_t()>;  // host local time, seconds since 1970
+
+  explicit Register(std::string id_dev);
+  Register(const Register&) = delete;
+  Register& operator=(const Register&) = delete;
+
+  // Runs one command: records the request, checks it, carries it out and answers.
+  Answer Execute(std::uint8_t code, std::string_view text, std::uint8_t sequence = 0x20);
+  // Records a request that a fault switch keeps from being carried out.
+  void Record(std::uint8_t code, std::string_view text, std::uint8_t sequence);
+
+  // The current ID_DEV (code 75 changes it).
+  std::string id_dev() const;
+
+  // Every request received, oldest first.
+  std::vector<Request> requests() const;
+  void ClearRequests();
+
+  Faults faults() const;
+  void SetFaults(const Faults& faults);
+  // Changes some switches and keeps the others: r.ChangeFaults([](Faults& f) { f.nak = true; }).
+  void ChangeFaults(const std::function<void(Faults&)>& change);
+
+  // The next answer carries this error code instead of running the command (one answer only).
+  void SetNextError(std::uint16_t code);
+
+  // Direct access to the register's memory, under its lock.
+  RegisterState State() const;
+  void ChangeState(const std::function<void(RegisterState&)>& change);
+  void ReplaceState(RegisterState state);
+
+  // Helpers for tests and demonstrations.
+  void OpenReceipt(DocKind kind, int operator_number = 1);
+  void FillFlash(std::size_t address, std::string_view bytes);
+  void ForceStatusBits(int byte, std::uint8_t mask);
+
+  // The host clock the register's own clock runs from (tests freeze it).
+  void SetClock(Clock clock);
+  // The register's current time.
+  RegisterTime Now() const;
+
+  // The synthetic firmware image that data source 5 serves.
+  std::vector<std::uint8_t> FirmwareImage() const;
+
+  // True once the memory changed since the last call (the server then saves its state file).
+  bool TakeDirty();
+
+  // The six status bytes as the register would answer now.
+  std::array<std::uint8_t, 6> StatusBytes() const;
+
+ private:
+  enum class Access { kAny, kOperator, kReports, kProgramming, kAdmin, kNone };
+  struct Command {
+    int code;
+    Access access;
+    std::string (Register::*run)(const CommandArgs&, Answer&);
+  };
+  static const std::vector<Command>& Commands();
+
+  std::array<std::uint8_t, 6> StatusLocked() const;
+  RegisterTime NowLocked() const;
+  void CheckPassword(Access access, std::string_view password) const;
+  void RequireNoDocument() const;
+  void RequireShiftClosed() const;
+
+  // Settings and identity (register.cpp).
+  std::string SetDateTime(const CommandArgs& a, Answer& out);
+  std::string GetDateTime(const CommandArgs& a, Answer& out);
+  std::string SetHeaderFooter(const CommandArgs& a, Answer& out);
+  std::string GetHeaderFooter(const CommandArgs& a, Answer& out);
+  std::string SetRegistratorParams(const CommandArgs& a, Answer& out);
+  std::string GetRegistratorParams(const CommandArgs& a, Answer& out);
+  std::string SetModePsw(const CommandArgs& a, Answer& out);
+  std::string ClearOperatorPsw(const CommandArgs& a, Answer& out);
+  std::string SetPaymentParams(const CommandArgs& a, Answer& out);
+  std::string GetPaymentParams(const CommandArgs& a, Answer& out);
+  std::string SetOperatorParams(const CommandArgs& a, Answer& out);
+  std::string GetOperatorParams(const CommandArgs& a, Answer& out);
+  std::string AddServiceMessageLine(const CommandArgs& a, Answer& out);
+  std::string SetServiceReminder(const CommandArgs& a, Answer& out);
+  std::string GetServiceReminder(const CommandArgs& a, Answer& out);
+  std::string Fiscalize(const CommandArgs& a, Answer& out);
+  std::string SetSerialNumber(const CommandArgs& a, Answer& out);
+  std::string GetSerialNumber(const CommandArgs& a, Answer& out);
+  std::string SetFiscalNumber(const CommandArgs& a, Answer& out);
+  std::string GetFiscalNumber(const CommandArgs& a, Answer& out);
+  std::string SetTaxIdNumber(const CommandArgs& a, Answer& out);
+  std::string GetTaxIdNumber(const CommandArgs& a, Answer& out);
+  std::string SetTaxes(const CommandArgs& a, Answer& out);
+  std::string GetTaxes(const CommandArgs& a, Answer& out);
+  std::string SetDecimalPoint(const CommandArgs& a, Answer& out);
+  std::string GetDecimalPoint(const CommandArgs& a, Answer& out);
+  std::string SetIdDev(const CommandArgs& a, Answer& out);
+  std::string GetIdDev(const CommandArgs& a, Answer& out);
+  std::string GetDiagnosticInfo(const CommandArgs& a, Answer& out);
+  std::string DisplayText(const CommandArgs& a, Answer& out);
+  std::string SetServiceCounter(const CommandArgs& a, Answer& out);
+  std::string GetServiceCounter(const CommandArgs& a, Answer& out);
+  std::string GetFreeResources(const CommandArgs& a, Answer& out);
+  std::string RestartDevice(const CommandArgs& a, Answer& out);
+  std::string GetModemState(const CommandArgs& a, Answer& out);
+  std::string GetLastAcquirerSession(const CommandArgs& a, Answer& out);
+
+  // Articles, receipts and reports (sales.cpp).
+  std::string AddArticle(const CommandArgs& a, Answer& out);
+  std::string ClearArticleBase(const CommandArgs& a, Answer& out);
+  std::string OpenNonFiscalReceipt(const CommandArgs& a, Answer& out);
+  std::string PrintText(const CommandArgs& a, Answer& out);
+  std::string OpenFiscalReceipt(const CommandArgs& a, Answer& out);
+  std::string SellItem(const CommandArgs& a, Answer& out);
+  std::string CloseReceipt(const CommandArgs& a, Answer& out);
+  std::string MakePayment(const CommandArgs& a, Answer& out);
+  std::string CardPayment(const CommandArgs& a, Answer& out);
+  std::string DiscountItemPercent(const CommandArgs& a, Answer& out);
+  std::string DiscountItemAbsolute(const CommandArgs& a, Answer& out);
+  std::string DiscountSubtotalPercent(const CommandArgs& a, Answer& out);
+  std::string DiscountSubtotalAbsolute(const CommandArgs& a, Answer& out);
+  std::string DiscountGroupPercent(const CommandArgs& a, Answer& out);
+  std::string DiscountGroupAbsolute(const CommandArgs& a, Answer& out);
+  std::string VoidReceipt(const CommandArgs& a, Answer& out);
+  std::string PrintTotal(const CommandArgs& a, Answer& out);
+  std::string PrintBarcode(const CommandArgs& a, Answer& out);
+  std::string ServiceCashInOut(const CommandArgs& a, Answer& out);
+  std::string PrintInfoReport(const CommandArgs& a, Answer& out);
+  std::string PrintReport(const CommandArgs& a, Answer& out);
+  std::string FindReportByDate(const CommandArgs& a, Answer& out);
+  std::string PrintPeriodicReport(const CommandArgs& a, Answer& out);
+  std::string PrintSoldItemsReport(const CommandArgs& a, Answer& out);
+  std::string PrintExtraDailyReport(const CommandArgs& a, Answer& out);
+  std::string PrintCopyByNumbers(const CommandArgs& a, Answer& out);
+  std::string PrintCopyByDates(const CommandArgs& a, Answer& out);
+
+  // Sales helpers (sales.cpp).
+  void RequireSaleState(std::initializer_list<int> states) const;
+  void OpenShiftIfClosed();
+  std::int64_t ReceiptTotal() const;
+  std::int64_t GroupTotal(int tax) const;
+  std::string Pay(int type, std::int64_t amount, bool card);
+  std::string Adjust(LineKind kind, std::int64_t value, bool percent, int tax);
+  void FinishDocument(bool cancelled);
+  void RecordSale(const ReceiptLine& line, int sign);
+
+  // Memories (memory.cpp).
+  std::string SetUserLogo(const CommandArgs& a, Answer& out);
+  std::string SetLogoParams(const CommandArgs& a, Answer& out);
+  std::string SetDataSource(const CommandArgs& a, Answer& out);
+  std::string ReadDataFromBuf(const CommandArgs& a, Answer& out);
+  std::string ClearFlash(const CommandArgs& a, Answer& out);
+  std::string ReadFlash(const CommandArgs& a, Answer& out);
+  std::string WriteFlash(const CommandArgs& a, Answer& out);
+  std::string GetNetworkParams(const CommandArgs& a, Answer& out);
+  std::string SetNetworkParams(const CommandArgs& a, Answer& out);
+
+  mutable std::mutex mutex_;
+  RegisterState state_;
+  Faults faults_;
+  std::vector<Request> requests_;
+  std::uint16_t next_error_ = 0;
+  bool has_next_error_ = false;
+  bool dirty_ = false;
+  Clock clock_;
+};
+
+}  // namespace tolvanet::sim

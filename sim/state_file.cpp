@@ -1,0 +1,501 @@
+#include "sim/state_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "link/hex.h"
+
+namespace tolvanet::sim {
+
+namespace {
+
+constexpr const char* kMagic = "tolvanet-sim state 1";
+constexpr std::size_t kChunk = 64;  // flash and logo are written in chunks of this many bytes
+
+std::string Token(std::string_view value) {
+  if (value.empty())
+    return "%";  // an empty text is a lone "%"
+  std::string out;
+  for (unsigned char c : value) {
+    if (c < 0x21 || c == '%' || c == 0x7F) {
+      out += '%';
+      out += HexByte(c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Untoken(std::string_view token) {
+  if (token == "%")
+    return std::string();
+  std::string out;
+  for (std::size_t i = 0; i < token.size(); ++i) {
+    if (token[i] != '%') {
+      out += token[i];
+      continue;
+    }
+    if (i + 2 >= token.size())
+      return std::nullopt;
+    auto byte = HexDecode(token.substr(i + 1, 2));
+    if (!byte)
+      return std::nullopt;
+    out += *byte;
+    i += 2;
+  }
+  return out;
+}
+
+class Writer {
+ public:
+  template <typename... T>
+  void Line(std::string_view key, const T&... values) {
+    out_ << key;
+    ((out_ << ' ' << Value(values)), ...);
+    out_ << '\n';
+  }
+  std::string str() const { return out_.str(); }
+
+ private:
+  static std::string Value(const std::string& s) { return Token(s); }
+  static std::string Value(const char* s) { return Token(s); }
+  static std::string Value(bool b) { return b ? "1" : "0"; }
+  template <typename N>
+  static std::string Value(const N& n) {
+    return std::to_string(n);
+  }
+  std::ostringstream out_;
+};
+
+void WriteBytes(Writer& w, const char* key, const std::vector<std::uint8_t>& bytes,
+                std::uint8_t blank) {
+  for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
+    const std::size_t n = std::min(kChunk, bytes.size() - at);
+    bool empty = true;
+    for (std::size_t i = 0; i < n; ++i)
+      empty = empty && bytes[at + i] == blank;
+    if (empty)
+      continue;
+    w.Line(key, at, HexEncode(std::string_view(reinterpret_cast<const char*>(&bytes[at]), n)));
+  }
+}
+
+void WriteState(Writer& w, const RegisterState& s) {
+  w.Line("register", s.id_dev);
+  w.Line("model", s.model);
+  w.Line("version", s.version);
+  w.Line("serial", s.serial_number);
+  w.Line("fiscal_number", s.fiscal_number);
+  w.Line("tax_id", s.tax_id, s.tax_number);
+  w.Line("fiscalized", s.fiscalized, s.fiscalized_at);
+  w.Line("personalized", s.personalized, s.personalized_at);
+  w.Line("passwords", s.admin_password, s.programming_password, s.reports_password);
+  for (int i = 0; i < kOperators; ++i) {
+    const Operator& o = s.operators[i];
+    w.Line("operator", i, o.name, o.password, o.made_sales);
+  }
+  for (const PaymentType& p : s.payment_types)
+    w.Line("payment", int{p.mask}, p.name);
+  for (int i = 0; i < kTaxGroups; ++i) {
+    const TaxGroup& t = s.taxes[i];
+    w.Line("tax", i, t.type, t.rate, t.name, t.linked);
+  }
+  for (int i = 0; i < kHeaderLines; ++i) {
+    w.Line("header", i, s.header[i].double_width, s.header[i].text);
+  }
+  for (int i = 0; i < kServiceCounters; ++i)
+    w.Line("counter", i, s.counters[i]);
+  const RegistratorParams& p = s.params;
+  w.Line("params", p.speed, p.contrast, int{p.document_flags}, int{p.extended_flags},
+         int{p.drawer_open_pulse}, int{p.drawer_close_pulse}, p.chars_per_line);
+  const NetworkSettings& n = s.network;
+  w.Line("network", n.dhcp, n.ip, n.mask, n.gateway, n.destination, int{n.port}, int{n.period},
+         int{n.retry});
+  const ServiceReminder& r = s.reminder;
+  w.Line("reminder", r.password, r.date, r.days, int{r.mask});
+  for (const std::string& line : r.message)
+    w.Line("reminder_line", line);
+  w.Line("decimal_point", s.decimal_point);
+  w.Line("display", s.display[0], s.display[1]);
+  w.Line("clock", s.clock_offset, s.clock_set, s.restart_needed, s.service_mode);
+  for (const auto& [code, a] : s.articles) {
+    w.Line("article", code, a.name, a.price, a.tax, a.department, a.sold_quantity, a.sold_sum);
+  }
+  w.Line("article_capacity", s.article_capacity);
+  const Receipt& rc = s.receipt;
+  w.Line("receipt", rc.state, static_cast<int>(rc.kind), rc.operator_number, rc.till,
+         rc.state_before_void, rc.paid, rc.change, rc.cash_moved, rc.opened_at);
+  for (const ReceiptLine& l : rc.lines) {
+    w.Line("receipt_line", static_cast<int>(l.kind), l.code, l.quantity, l.price, l.tax, l.amount,
+           l.voided, l.void_pending);
+  }
+  for (const auto& [type, amount] : rc.payments)
+    w.Line("receipt_payment", type, amount);
+  const Shift& sh = s.shift;
+  w.Line("shift", sh.open, sh.opened_at, sh.sales, sh.returns, sh.cash_in, sh.cash_out,
+         sh.receipts);
+  w.Line("cash", s.cash);
+  for (const Document& d : s.journal) {
+    w.Line("document", d.number, static_cast<int>(d.kind), d.time, d.total, d.cancelled);
+  }
+  w.Line("journal", s.journal_capacity, s.tape_unloaded, s.next_document);
+  for (const ZReport& z : s.z_reports) {
+    w.Line("zreport", z.number, z.time, z.sales, z.returns, z.receipts);
+  }
+  w.Line("fiscal_report_capacity", s.fiscal_report_capacity);
+  w.Line("flash_size", s.flash.size());
+  WriteBytes(w, "flash", s.flash, 0xFF);
+  w.Line("firmware_size", s.firmware_size);
+  w.Line("logo_size", s.logo.size(), s.logo_max_width, s.logo_width, s.logo_height);
+  WriteBytes(w, "logo", s.logo, 0x00);
+  w.Line("source", s.source_selected, s.source_position, s.source_packet);
+  w.Line("modem", s.first_undelivered, s.last_acquirer_session);
+  w.Line("forced_status", int{s.forced_status[0]}, int{s.forced_status[1]}, int{s.forced_status[2]},
+         int{s.forced_status[3]}, int{s.forced_status[4]}, int{s.forced_status[5]});
+  w.Line("end");
+}
+
+// Reads the tokens of one line; each accessor marks the line bad on a missing or wrong value.
+class LineReader {
+ public:
+  explicit LineReader(const std::string& line) {
+    std::istringstream in(line);
+    std::string t;
+    while (in >> t)
+      tokens_.push_back(t);
+  }
+  bool empty() const { return tokens_.empty(); }
+  const std::string& key() const { return tokens_[0]; }
+  std::size_t count() const { return tokens_.size() - 1; }
+  bool ok() const { return ok_; }
+
+  std::string Text(std::size_t i) {
+    if (i + 1 >= tokens_.size())
+      return Fail(), std::string();
+    auto v = Untoken(tokens_[i + 1]);
+    if (!v)
+      return Fail(), std::string();
+    return *v;
+  }
+  std::int64_t Num(std::size_t i, std::int64_t lo = INT64_MIN, std::int64_t hi = INT64_MAX) {
+    if (i + 1 >= tokens_.size())
+      return Fail(), 0;
+    const std::string& t = tokens_[i + 1];
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(t.c_str(), &end, 10);
+    if (t.empty() || *end != '\0' || errno != 0 || v < lo || v > hi)
+      return Fail(), 0;
+    return v;
+  }
+  std::uint32_t U32(std::size_t i) { return static_cast<std::uint32_t>(Num(i, 0, UINT32_MAX)); }
+  bool Flag(std::size_t i) { return Num(i, 0, 1) == 1; }
+
+ private:
+  void Fail() { ok_ = false; }
+  std::vector<std::string> tokens_;
+  bool ok_ = true;
+};
+
+bool ReadBytes(LineReader& r, std::vector<std::uint8_t>& bytes) {
+  const auto at = static_cast<std::size_t>(r.Num(0, 0, INT64_MAX));
+  auto data = HexDecode(r.Text(1));
+  if (!r.ok() || !data || at + data->size() > bytes.size())
+    return false;
+  std::copy(data->begin(), data->end(), bytes.begin() + at);
+  return true;
+}
+
+// Applies one line to the register being read; false when the line is not understood.
+bool ApplyLine(LineReader& r, RegisterState& s, bool& payments_started) {
+  const std::string& k = r.key();
+  if (k == "model") {
+    s.model = r.Text(0);
+  } else if (k == "version") {
+    s.version = r.Text(0);
+  } else if (k == "serial") {
+    s.serial_number = r.Text(0);
+  } else if (k == "fiscal_number") {
+    s.fiscal_number = r.Text(0);
+  } else if (k == "tax_id") {
+    s.tax_id = r.Text(0);
+    s.tax_number = r.Text(1);
+  } else if (k == "fiscalized") {
+    s.fiscalized = r.Flag(0);
+    s.fiscalized_at = r.Num(1);
+  } else if (k == "personalized") {
+    s.personalized = r.Flag(0);
+    s.personalized_at = r.Num(1);
+  } else if (k == "passwords") {
+    s.admin_password = r.Text(0);
+    s.programming_password = r.Text(1);
+    s.reports_password = r.Text(2);
+  } else if (k == "operator") {
+    Operator& o = s.operators[r.Num(0, 0, kOperators - 1)];
+    o.name = r.Text(1);
+    o.password = r.Text(2);
+    o.made_sales = r.Flag(3);
+  } else if (k == "payment") {
+    if (!payments_started)
+      s.payment_types.clear();
+    payments_started = true;
+    PaymentType p;
+    p.mask = static_cast<std::uint8_t>(r.Num(0, 0, 255));
+    p.name = r.Text(1);
+    if (s.payment_types.size() >= 10)
+      return false;
+    s.payment_types.push_back(p);
+  } else if (k == "tax") {
+    TaxGroup& t = s.taxes[r.Num(0, 0, kTaxGroups - 1)];
+    t.type = static_cast<int>(r.Num(1, 0, 7));
+    t.rate = r.Text(2);
+    t.name = r.Text(3);
+    t.linked = static_cast<int>(r.Num(4, -1, kTaxGroups - 1));
+  } else if (k == "header") {
+    HeaderLine& h = s.header[r.Num(0, 0, kHeaderLines - 1)];
+    h.double_width = static_cast<int>(r.Num(1, 0, 1));
+    h.text = r.Text(2);
+  } else if (k == "counter") {
+    s.counters[r.Num(0, 0, kServiceCounters - 1)] = r.Num(1);
+  } else if (k == "params") {
+    RegistratorParams& p = s.params;
+    p.speed = static_cast<int>(r.Num(0, 0, 115200));
+    p.contrast = static_cast<int>(r.Num(1, 0, 4));
+    p.document_flags = static_cast<std::uint16_t>(r.Num(2, 0, 0xFFFF));
+    p.extended_flags = static_cast<std::uint8_t>(r.Num(3, 0, 0xFF));
+    p.drawer_open_pulse = static_cast<std::uint8_t>(r.Num(4, 0, 0xFF));
+    p.drawer_close_pulse = static_cast<std::uint8_t>(r.Num(5, 0, 0xFF));
+    p.chars_per_line = static_cast<int>(r.Num(6, 0, 99));
+  } else if (k == "network") {
+    NetworkSettings& n = s.network;
+    n.dhcp = r.Flag(0);
+    n.ip = r.U32(1);
+    n.mask = r.U32(2);
+    n.gateway = r.U32(3);
+    n.destination = r.U32(4);
+    n.port = static_cast<std::uint16_t>(r.Num(5, 0, 0xFFFF));
+    n.period = static_cast<std::uint16_t>(r.Num(6, 0, 0xFFFF));
+    n.retry = static_cast<std::uint16_t>(r.Num(7, 0, 0xFFFF));
+  } else if (k == "reminder") {
+    ServiceReminder& m = s.reminder;
+    m.password = r.Text(0);
+    m.date = r.Num(1);
+    m.days = static_cast<int>(r.Num(2, 0, 365));
+    m.mask = static_cast<std::uint8_t>(r.Num(3, 0, 0xFF));
+  } else if (k == "reminder_line") {
+    if (s.reminder.message.size() >= kMaxReminderLines)
+      return false;
+    s.reminder.message.push_back(r.Text(0));
+  } else if (k == "decimal_point") {
+    s.decimal_point = static_cast<int>(r.Num(0, 0, 3));
+  } else if (k == "display") {
+    s.display = {r.Text(0), r.Text(1)};
+  } else if (k == "clock") {
+    s.clock_offset = r.Num(0);
+    s.clock_set = r.Flag(1);
+    s.restart_needed = r.Flag(2);
+    s.service_mode = r.Flag(3);
+  } else if (k == "article") {
+    Article a;
+    const auto code = r.Num(0, 0, 999'999'999);
+    a.name = r.Text(1);
+    a.price = r.Num(2, 0, kMaxAmount);
+    a.tax = static_cast<int>(r.Num(3, 0, kTaxGroups - 1));
+    a.department = static_cast<int>(r.Num(4, 0, 99));
+    a.sold_quantity = r.Num(5);
+    a.sold_sum = r.Num(6);
+    s.articles[code] = a;
+  } else if (k == "article_capacity") {
+    s.article_capacity = static_cast<std::size_t>(r.Num(0, 0, 1'000'000));
+  } else if (k == "receipt") {
+    Receipt& rc = s.receipt;
+    rc.state = static_cast<int>(r.Num(0, 0, 15));
+    rc.kind = static_cast<DocKind>(r.Num(1, 0, 3));
+    rc.operator_number = static_cast<int>(r.Num(2, 0, kOperators));
+    rc.till = static_cast<int>(r.Num(3, 0, 99));
+    rc.state_before_void = static_cast<int>(r.Num(4, 0, 15));
+    rc.paid = r.Num(5);
+    rc.change = r.Num(6);
+    rc.cash_moved = r.Num(7);
+    rc.opened_at = r.Num(8);
+  } else if (k == "receipt_line") {
+    ReceiptLine l;
+    l.kind = static_cast<LineKind>(r.Num(0, 0, 3));
+    l.code = r.Num(1);
+    l.quantity = r.Num(2);
+    l.price = r.Num(3);
+    l.tax = static_cast<int>(r.Num(4, -1, kTaxGroups - 1));
+    l.amount = r.Num(5);
+    l.voided = r.Flag(6);
+    l.void_pending = r.Flag(7);
+    s.receipt.lines.push_back(l);
+  } else if (k == "receipt_payment") {
+    const auto type = static_cast<int>(r.Num(0, 0, 9));
+    s.receipt.payments.emplace_back(type, r.Num(1));
+  } else if (k == "shift") {
+    Shift& sh = s.shift;
+    sh.open = r.Flag(0);
+    sh.opened_at = r.Num(1);
+    sh.sales = r.Num(2);
+    sh.returns = r.Num(3);
+    sh.cash_in = r.Num(4);
+    sh.cash_out = r.Num(5);
+    sh.receipts = static_cast<int>(r.Num(6, 0, INT32_MAX));
+  } else if (k == "cash") {
+    s.cash = r.Num(0);
+  } else if (k == "document") {
+    Document d;
+    d.number = static_cast<int>(r.Num(0, 1, INT32_MAX));
+    d.kind = static_cast<DocKind>(r.Num(1, 0, 3));
+    d.time = r.Num(2);
+    d.total = r.Num(3);
+    d.cancelled = r.Flag(4);
+    s.journal.push_back(d);
+  } else if (k == "journal") {
+    s.journal_capacity = static_cast<std::size_t>(r.Num(0, 0, 1'000'000));
+    s.tape_unloaded = r.Flag(1);
+    s.next_document = static_cast<int>(r.Num(2, 1, INT32_MAX));
+  } else if (k == "zreport") {
+    ZReport z;
+    z.number = static_cast<int>(r.Num(0, 1, INT32_MAX));
+    z.time = r.Num(1);
+    z.sales = r.Num(2);
+    z.returns = r.Num(3);
+    z.receipts = static_cast<int>(r.Num(4, 0, INT32_MAX));
+    s.z_reports.push_back(z);
+  } else if (k == "fiscal_report_capacity") {
+    s.fiscal_report_capacity = static_cast<std::size_t>(r.Num(0, 0, 1'000'000));
+  } else if (k == "flash_size") {
+    s.flash.assign(static_cast<std::size_t>(r.Num(0, 0, 64 * 1024 * 1024)), 0xFF);
+  } else if (k == "flash") {
+    return ReadBytes(r, s.flash);
+  } else if (k == "firmware_size") {
+    s.firmware_size = static_cast<std::size_t>(r.Num(0, 0, 64 * 1024 * 1024));
+  } else if (k == "logo_size") {
+    s.logo.assign(static_cast<std::size_t>(r.Num(0, 24, 1024 * 1024)), 0x00);
+    s.logo_max_width = static_cast<int>(r.Num(1, 8, 4096));
+    s.logo_width = static_cast<int>(r.Num(2, 0, 4096));
+    s.logo_height = static_cast<int>(r.Num(3, 0, 1024 * 1024));
+  } else if (k == "logo") {
+    return ReadBytes(r, s.logo);
+  } else if (k == "source") {
+    s.source_selected = r.Flag(0);
+    s.source_position = static_cast<std::size_t>(r.Num(1, 0, INT64_MAX));
+    s.source_packet = static_cast<int>(r.Num(2, 0, INT32_MAX));
+  } else if (k == "modem") {
+    s.first_undelivered = r.Num(0);
+    s.last_acquirer_session = r.Num(1);
+  } else if (k == "forced_status") {
+    for (int i = 0; i < 6; ++i)
+      s.forced_status[i] = static_cast<std::uint8_t>(r.Num(i, 0, 0x7F));
+  } else {
+    return false;
+  }
+  return r.ok();
+}
+
+}  // namespace
+
+std::string SerializeStates(const std::vector<RegisterState>& states) {
+  Writer w;
+  w.Line(kMagic);
+  for (const RegisterState& s : states)
+    WriteState(w, s);
+  return w.str();
+}
+
+bool ParseStates(const std::string& text, std::vector<RegisterState>& states, std::string& error) {
+  states.clear();
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  auto fail = [&](const std::string& why) {
+    error = "line " + std::to_string(number) + ": " + why;
+    states.clear();
+    return false;
+  };
+  if (!std::getline(in, line) || line != kMagic) {
+    number = 1;
+    return fail("not a simulator state file");
+  }
+  number = 1;
+  RegisterState* current = nullptr;
+  bool payments_started = false;
+  while (std::getline(in, line)) {
+    ++number;
+    LineReader r(line);
+    if (r.empty())
+      continue;
+    if (current == nullptr) {
+      if (r.key() != "register" || r.count() != 1)
+        return fail("\"register <ID_DEV>\" expected");
+      std::string id = r.Text(0);
+      if (!r.ok() || id.empty())
+        return fail("bad ID_DEV");
+      states.push_back(DefaultState(id));
+      current = &states.back();
+      payments_started = false;
+      continue;
+    }
+    if (r.key() == "end") {
+      if (current->payment_types.empty())
+        return fail("a register without payment types");
+      current = nullptr;
+      continue;
+    }
+    if (!ApplyLine(r, *current, payments_started))
+      return fail("cannot read \"" + r.key() + "\"");
+  }
+  if (current != nullptr)
+    return fail("the file ends inside a register");
+  return true;
+}
+
+bool SaveStateFile(const std::string& path, const std::vector<RegisterState>& states,
+                   std::string& error) {
+  const std::string temp = path + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      error = "cannot write " + temp;
+      return false;
+    }
+    out << SerializeStates(states);
+    out.flush();
+    if (!out) {
+      error = "cannot write " + temp;
+      return false;
+    }
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    error = "cannot replace " + path;
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool LoadStateFile(const std::string& path, std::vector<RegisterState>& states,
+                   std::string& error) {
+  states.clear();
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return true;  // nothing kept yet
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (!ParseStates(text.str(), states, error)) {
+    error = path + ", " + error;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tolvanet::sim
