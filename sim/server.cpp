@@ -90,6 +90,12 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::steady_timer timer_;
   std::string peer_;
   Register* register_ = nullptr;
+  // The last frame answered on this connection, for a client that repeats it.
+  bool answered_ = false;
+  std::uint8_t last_sequence_ = 0;
+  std::uint8_t last_code_ = 0;
+  std::string last_text_;
+  std::string last_answer_;
 };
 
 awaitable<bool> Session::Write(std::string_view bytes) {
@@ -167,6 +173,12 @@ awaitable<bool> Session::Answer(const RequestFrame& f) {
       co_return true;
     co_return co_await Write(kNak);
   }
+  if (answered_ && f.sequence == last_sequence_ && f.code == last_code_ && f.text == last_text_) {
+    // The same frame again: the client lost the answer. It gets it again; the command is not
+    // carried out twice.
+    register_->Record(f.code, f.text, f.sequence);
+    co_return co_await Write(last_answer_);
+  }
   const sim::Answer answer = register_->Execute(f.code, f.text, f.sequence);
   if (server_.options.log_requests) {
     server_.Log("ID_DEV " + register_->id_dev() + ": code " + std::to_string(f.code) + " \"" +
@@ -182,6 +194,11 @@ awaitable<bool> Session::Answer(const RequestFrame& f) {
   }
   std::string frame =
       BuildAnswerFrame(f.sequence, f.code, answer.error_code, answer.data, answer.status);
+  answered_ = true;
+  last_sequence_ = f.sequence;
+  last_code_ = f.code;
+  last_text_ = f.text;
+  last_answer_ = frame;
   if (faults.corrupt_checksum) {
     frame[frame.size() - 2] ^= 0x01;  // the last checksum digit, still a digit byte
   }

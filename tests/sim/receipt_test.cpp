@@ -49,6 +49,20 @@ TEST_F(ReceiptTest, SaleFromOpenToClose) {
   EXPECT_EQ(Run(48, "406172;1;").Field(0), "1");  // the operator has sold in this shift
 }
 
+TEST_F(ReceiptTest, ARepeatedFrameIsNotCarriedOutTwice) {
+  Ok(99, "406172;1;1;0;");
+  EXPECT_EQ(Ok(100, "406172;123;2.000;4.50;"), "9.00;9.00;");
+  ReplyRecord* again = client_->engine.ResendLastCommand(false);  // same sequence byte
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->answer_copy, "9.00;9.00;");
+  again = client_->engine.ResendLastCommand(true);  // a new command
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->answer_copy, "9.00;18.00;");
+  const std::vector<Request> seen = reg_->requests();
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(seen[seen.size() - 2].sequence, seen[seen.size() - 3].sequence);
+}
+
 TEST_F(ReceiptTest, CommandsInTheWrongStateAreRefused) {
   struct Step {
     int code;
