@@ -408,7 +408,7 @@ std::string Register::CardPayment(const CommandArgs& a, Answer&) {
   const auto count = static_cast<std::int64_t>(state_.payment_types.size());
   const int type = static_cast<int>(a.Int(1, 1, count - 1));  // 0 is cash
   const auto amount = a.Fixed(2, 2, 1, kMaxAmount);
-  a.Text(3, 20, false);
+  a.Text(3, 40, false);  // the transaction identifier of the payment terminal
   return Pay(type, amount, true);
 }
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "link/codepage.h"
 #include "link/frame.h"
 #include "sim/register.h"
 #include "sim/request_parser.h"
@@ -26,6 +27,16 @@ constexpr std::size_t kRegistrationSize = 9;
 constexpr auto kSaveInterval = std::chrono::milliseconds(500);
 const std::string kReady("Ready\0", 6);
 const std::string kUnknown("Unknown ID_DEV\0", 15);
+
+// A register text for the log: UTF-8, with control bytes shown as "?".
+std::string Printable(std::string_view cp1251) {
+  std::string out = FromCp1251(cp1251);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20)
+      c = '?';
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -123,7 +134,7 @@ awaitable<void> Session::Serve() {
   const std::string id(registration, strnlen(registration, kRegistrationSize));
   register_ = server_.Find(id);
   if (register_ == nullptr) {
-    server_.Log("client " + peer_ + " asked for unknown ID_DEV \"" + id + "\"");
+    server_.Log("client " + peer_ + " asked for unknown ID_DEV \"" + Printable(id) + "\"");
     co_await Write(kUnknown);
     Close();
     co_return;
@@ -182,7 +193,8 @@ awaitable<bool> Session::Answer(const RequestFrame& f) {
   const sim::Answer answer = register_->Execute(f.code, f.text, f.sequence);
   if (server_.options.log_requests) {
     server_.Log("ID_DEV " + register_->id_dev() + ": code " + std::to_string(f.code) + " \"" +
-                f.text + "\" -> " + answer.error_code + " \"" + answer.data + "\"");
+                Printable(f.text) + "\" -> " + answer.error_code + " \"" + Printable(answer.data) +
+                "\"");
   }
   co_await Pause(faults.answer_delay_ms);
   if (answer.prints) {
