@@ -646,10 +646,8 @@ std::string Register::GetDecimalPoint(const CommandArgs&, Answer&) {
 
 std::string Register::SetIdDev(const CommandArgs& a, Answer&) {
   // At most 9 digits: the relay's registration carries 9 bytes.
-  const std::string digits = a.Digits(1, 1, 9);
-  const auto value = a.Int(1, 1, 999'999'999);
-  (void)digits;
-  state_.id_dev = std::to_string(value);
+  a.Digits(1, 1, 9);
+  state_.id_dev = std::to_string(a.Int(1, 1, 999'999'999));
   return "";
 }
 

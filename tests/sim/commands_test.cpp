@@ -225,3 +225,57 @@ TEST_F(CommandTableTest, IdDevChangesTheRelayName) {
 
 }  // namespace
 }  // namespace tolvanet::sim::testing
+
+namespace tolvanet::sim::testing {
+namespace {
+
+// Every code with texts made of random fields: the register must answer each with a proper
+// error code and data that fit one answer frame, whatever the fields hold.
+TEST(RegisterRobustnessTest, ArbitraryFieldsNeverBreakTheRegister) {
+  Register r("1");
+  r.SetClock([] { return FromCivil({2020, 6, 1, 12, 0, 0}); });
+  std::uint32_t x = 12345;
+  auto next = [&x] {
+    x = x * 1103515245u + 12345u;
+    return x >> 16;
+  };
+  const std::vector<std::string> pieces = {"406172",
+                                           "0",
+                                           "1",
+                                           "-1",
+                                           "5",
+                                           "20",
+                                           "99",
+                                           "999999999",
+                                           "1.000",
+                                           "4.50",
+                                           "-5.00",
+                                           "01",
+                                           "FF",
+                                           "C0A8000A",
+                                           "8813",
+                                           "010320",
+                                           "1200",
+                                           "",
+                                           "x",
+                                           std::string(60, '9'),
+                                           std::string(48, 'A'),
+                                           "SM000012345",
+                                           "\x01\x03"};
+  for (int code = 0; code < 256; ++code) {
+    for (int round = 0; round < 40; ++round) {
+      std::string text = "406172;";
+      const int fields = static_cast<int>(next() % 7);
+      for (int i = 0; i < fields; ++i)
+        text += pieces[next() % pieces.size()] + ";";
+      const Answer a = r.Execute(static_cast<std::uint8_t>(code), text);
+      ASSERT_EQ(a.error_code.size(), 4u) << code << " " << text;
+      ASSERT_LE(a.data.size(), 207u) << code << " " << text;
+      for (std::uint8_t b : a.status)
+        ASSERT_EQ(b & 0x80, 0x80);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tolvanet::sim::testing
