@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/app_state.h"
+#include "app/config.h"
 #include "app/profile.h"
 #include "app/ui/windows.h"
 #include "link/codepage.h"
