@@ -104,7 +104,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   RelayLink& link = TheLink();
   link.SetIdleHook([] { ThePlatform().ProcessEvents(); });
   link.SetEventHandler([this](SocketEvent e, const std::string&) { ClientSocketEvent(e); });
-  resize(460, 300);
+  resize(660, 320);
 }
 
 TForm1::~TForm1() {

@@ -23,20 +23,25 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   auto* grid = new QGridLayout();
   const auto& groups = StatusByteGroups();
   for (int b = 0; b < 6; ++b) {
+    // Read-only, but drawn in full colour so that the set bits can be read at a glance.
     auto* box = new QGroupBox(groups[b].title, this);
-    box->setEnabled(false);
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->setFocusPolicy(Qt::NoFocus);
     auto* v = new QVBoxLayout(box);
+    v->setSpacing(0);
+    v->setContentsMargins(8, 4, 8, 4);
     for (int bit = 0; bit < 8; ++bit) {
       const int number = groups[b].first_check_box + bit;
       auto* cb = new QCheckBox(groups[b].bits[bit], box);
       cb->setObjectName(QString("CheckBox%1").arg(number));
-      cb->setEnabled(false);
+      cb->setFocusPolicy(Qt::NoFocus);
       v->addWidget(cb);
       check_boxes_[number - 1] = cb;
     }
     if (b == 2) {
       ComboBox1 = new QComboBox(box);
       ComboBox1->setObjectName("ComboBox1");
+      ComboBox1->setFocusPolicy(Qt::NoFocus);
       for (const auto& s : ReceiptStates())
         ComboBox1->addItem(Q(s));
       v->addWidget(ComboBox1);
