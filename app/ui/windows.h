@@ -6,6 +6,9 @@
 #include "app/ui/about_dialog.h"
 #include "app/ui/main_window.h"
 #include "reports/ui/status_bytes_dialog.h"
+#include "script/ui/command_test_dialog.h"
+#include "script/ui/monitor_window.h"
+#include "script/ui/variables_window.h"
 
 namespace tolvanet::ui {
 
@@ -16,6 +19,9 @@ struct Windows {
   std::unique_ptr<TForm1> Form1;  // the main window first
   TForm3* Form3;                  // then the dialogs, owned by the main window
   TForm5* Form5;
+  TForm14* Form14;
+  TForm28* Form28;
+  TForm40* Form40;  // beside the monitor, owned by it
 };
 
 }  // namespace tolvanet::ui

@@ -1,0 +1,131 @@
+#include "script/ui/command_test_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QVariant>
+
+#include "app/app_state.h"
+#include "app/platform.h"
+#include "app/ui/qt_platform.h"
+#include "link/codepage.h"
+#include "link/engine.h"
+#include "script/monitor_lines.h"
+
+namespace tolvanet::ui {
+
+namespace {
+constexpr char kBadCode[] = "Неверный код команды";
+}
+
+TForm14::TForm14(QWidget* parent) : QDialog(parent) {
+  setObjectName("Form14");
+  setWindowTitle("Тест команд:");
+
+  auto* layout = new QVBoxLayout(this);
+  auto* grid = new QGridLayout();
+  auto row = [&](int r, const char* label, QLineEdit* edit) {
+    grid->addWidget(new QLabel(label, this), r, 0);
+    grid->addWidget(edit, r, 1);
+  };
+  Edit6 = new QLineEdit(this);
+  Edit6->setObjectName("Edit6");
+  Edit6->setMaxLength(2);
+  Edit5 = new QLineEdit("406172", this);
+  Edit5->setObjectName("Edit5");
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName("Edit1");
+  Edit2 = new QLineEdit(this);
+  Edit2->setObjectName("Edit2");
+  Edit3 = new QLineEdit(this);
+  Edit3->setObjectName("Edit3");
+  Edit4 = new QLineEdit(this);
+  Edit4->setObjectName("Edit4");
+  for (QLineEdit* e : {Edit2, Edit3, Edit4})
+    e->setReadOnly(true);
+  row(0, "Код команды:", Edit6);
+  row(1, "Пароль: ", Edit5);
+  row(2, "Командная строка:", Edit1);
+  row(3, "Результат выполнения команды:", Edit2);
+  row(4, "Код ошибки:", Edit3);
+  SpeedButton2 = new QToolButton(this);
+  SpeedButton2->setObjectName("SpeedButton2");
+  SpeedButton2->setText("?");
+  SpeedButton2->setEnabled(false);
+  auto* status_row = new QHBoxLayout();
+  status_row->addWidget(Edit4, 1);
+  status_row->addWidget(SpeedButton2);
+  grid->addWidget(new QLabel("Статус регистратора:", this), 5, 0);
+  grid->addLayout(status_row, 5, 1);
+  layout->addLayout(grid);
+
+  auto* buttons = new QHBoxLayout();
+  Button1 = new QPushButton("Выполнить", this);
+  Button2 = new QPushButton("Выход", this);
+  for (QPushButton* b : {Button1, Button2})
+    b->setAutoDefault(false);
+  buttons->addStretch();
+  buttons->addWidget(Button1);
+  buttons->addWidget(Button2);
+  layout->addLayout(buttons);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setSizeGripEnabled(false);
+  StatusPanel = new QLabel(StatusBar1);
+  StatusPanel->setObjectName("StatusPanel");
+  StatusBar1->addWidget(StatusPanel, 1);
+  layout->addWidget(StatusBar1);
+
+  connect(Button1, &QPushButton::clicked, this, &TForm14::Button1Click);
+  connect(Edit1, &QLineEdit::returnPressed, this, &TForm14::Button1Click);
+  connect(SpeedButton2, &QToolButton::clicked, this, &TForm14::SpeedButton2Click);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
+  resize(480, 260);
+}
+
+void TForm14::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  FormActivate();
+}
+
+void TForm14::FormActivate() {
+  // The main menu's item names the dialog's status panel before opening it.
+  const QVariant status = property("statusText");
+  if (status.isValid())
+    StatusPanel->setText(status.toString());
+  SpeedButton2->setEnabled(false);
+  Edit3->clear();
+  Edit4->clear();
+  Edit1->setFocus();
+}
+
+void TForm14::Button1Click() {
+  Edit2->clear();
+  Edit3->clear();
+  Edit4->clear();
+  const std::optional<int> code = script::ParseCommandCode(S(Edit6->text()));
+  if (!code) {
+    ThePlatform().ShowMessage(kBadCode);
+    return;
+  }
+  const std::string text = ToCp1251(S(Edit5->text())) + ";" + ToCp1251(S(Edit1->text()));
+  Engine& engine = TheEngine();
+  const ReplyRecord& reply = engine.ExecuteCommand(*code, text);
+  TheAppState().current_reply = &reply;
+  if (!engine.refusal().empty()) {
+    // Nothing reached the register: say why instead of showing an empty result.
+    ThePlatform().ShowMessage(engine.refusal());
+    return;
+  }
+  Edit2->setText(Q(FromCp1251(reply.answer_copy)));
+  Edit3->setText(Q(FromCp1251(reply.error_code)));
+  Edit4->setText(Q(StatusText(reply)));
+  SpeedButton2->setEnabled(true);
+}
+
+void TForm14::SpeedButton2Click() {
+  if (status_dialog_ != nullptr)
+    status_dialog_->exec();
+}
+
+}  // namespace tolvanet::ui
