@@ -374,15 +374,29 @@ class MonitorWindowTest : public QObject {
 
   void statusButtonFollowsTheStatusFlag() {
     int shown = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (w_->Form5->isVisible()) {
+        ++shown;
+        w_->Form5->Button1->click();
+      }
+    });
+    closer.start(0);
     TheAppState().status_available = false;
     f_->SpeedButton1->click();
+    QCOMPARE(shown, 0);
     TheAppState().status_available = true;
-    QTimer::singleShot(0, [&] {
-      shown += w_->Form5->isVisible() ? 1 : 0;
-      w_->Form5->Button1->click();
-    });
     f_->SpeedButton1->click();
     QCOMPARE(shown, 1);
+  }
+
+  void aTextTooLongIsNotSent() {
+    Type("80", QString(230, 'x'));
+    f_->Button2->click();
+    QVERIFY(reg_->requests().empty());
+    QCOMPARE(platform_.messages.size(), std::size_t{1});
+    QVERIFY(platform_.messages[0].find("219") != std::string::npos);
+    QVERIFY(Lines(f_->Memo1).isEmpty());
   }
 
   // ---- the script runner ----
@@ -512,6 +526,16 @@ class MonitorWindowTest : public QObject {
     f_->Button8->click();
     QCOMPARE(platform_.messages, Messages{"Неверный номер строки скрипта: \"x1\"."});
     QVERIFY(reg_->requests().empty());
+  }
+
+  void scriptLineWithABadCodeIsReportedOnce() {
+    ChooseScript(WriteScript("bad.txt", "80406172;\nG1406172;\n80406172;\n"));
+    f_->Button6->click();
+    QCOMPARE(platform_.messages, Messages{"Неверный код команды!"});
+    QCOMPARE(Codes(), std::vector<int>{0x80});
+    QCOMPARE(f_->Edit1->text(), QString("G1"));
+    QVERIFY(!f_->Button2->isEnabled());
+    QCOMPARE(f_->Edit4->text(), QString("2"));
   }
 
   void recentFilesOrdering() {
