@@ -118,6 +118,26 @@ class MonitorWindowTest : public QObject {
     std::filesystem::current_path(old_cwd_);
   }
 
+  void menuItemOpensTheMonitor() {
+    ui::TForm28 fresh;  // as stored: the panel and "Открыть файл" wait for an activation
+    QVERIFY(!fresh.GroupBox2->isEnabled());
+    QVERIFY(!fresh.Button5->isEnabled());
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      QVERIFY(f_->isVisible());
+      QCOMPARE(f_->windowTitle(),
+               QString("Монитор для фискального регистратора + запуск скриптов"));
+      QVERIFY(f_->GroupBox2->isEnabled());
+      QVERIFY(f_->Button5->isEnabled());
+      QCOMPARE(f_->focusWidget(), f_->Edit1);
+      seen = true;
+      f_->Button1->click();
+    });
+    w_->Form1->N24Click();
+    QVERIFY(seen);
+    QVERIFY(!f_->isVisible());
+  }
+
   // ---- the command panel, without the register ----
 
   void commandCodes_data() {
