@@ -16,7 +16,7 @@
 #include "link/engine.h"
 #include "sim/register.h"
 #include "sim/server.h"
-#include "tests/app/ui/scripted_platform.h"
+#include "tests/app/ui/window_test_bench.h"
 
 using namespace tolvanet;
 using tolvanet::ui::colours::kLime;
@@ -53,65 +53,21 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  std::string old_cwd_;
-  testing::ScriptedPlatform platform_;
-  std::unique_ptr<sim::Server> server_;
-  sim::Register* reg_ = nullptr;
-  std::unique_ptr<ui::Windows> w_;
+  testing::WindowTestBench bench_;
+  testing::ScriptedPlatform& platform_ = bench_.platform;
+  sim::Register*& reg_ = bench_.reg;
+  std::unique_ptr<ui::Windows>& w_ = bench_.windows;
 
-  std::string Ini() const { return TheAppState().config_path; }
+  std::string Ini() const { return bench_.Ini(); }
   void WriteIni(const char* section, const char* key, const char* value) {
     WritePrivateProfileString(section, key, value, Ini());
   }
-  void Connect(const QString& id = "TEST1") {
-    w_->Form1->Edit1->setText("127.0.0.1");
-    w_->Form1->Edit2->setText(id);
-    w_->Form1->Button3Click();
-  }
-  std::vector<int> CodesReceived() const {
-    std::vector<int> codes;
-    for (const auto& r : reg_->requests())
-      codes.push_back(r.code);
-    return codes;
-  }
+  void Connect(const QString& id = "TEST1") { bench_.Connect(id); }
+  std::vector<int> CodesReceived() const { return bench_.Codes(); }
 
  private slots:
-  void init() {
-    old_cwd_ = std::filesystem::current_path().string();
-    std::filesystem::current_path(dir_.path().toStdString());
-    platform_ = testing::ScriptedPlatform();
-    SetPlatform(&platform_);
-    TheAppState() = AppState();
-    TheAppState().config_path =
-        (std::filesystem::path(dir_.path().toStdString()) / "fpinit.ini").string();
-    std::filesystem::remove(Ini());
-
-    sim::ServerOptions options;
-    options.port = 0;
-    server_ = std::make_unique<sim::Server>(options);
-    reg_ = &server_->AddRegister("TEST1");
-    QVERIFY(server_->Start());
-
-    LinkTimings& t = TheLink().timings();
-    t.port = server_->port();
-    t.stream_timeout = std::chrono::milliseconds(2000);
-    t.wait_step = std::chrono::milliseconds(100);
-    t.exchange_attempts = 1;
-    t.exchange_steps = 5;
-    t.register_attempts = 1;
-    t.register_steps = 5;
-
-    w_ = std::make_unique<ui::Windows>();
-  }
-
-  void cleanup() {
-    TheLink().CloseLink();
-    w_.reset();
-    server_.reset();
-    SetPlatform(nullptr);
-    std::filesystem::current_path(old_cwd_);
-  }
+  void init() { QVERIFY(bench_.SetUp(/*create_config=*/false)); }
+  void cleanup() { bench_.TearDown(); }
 
   void freshStartCreatesTheConfigurationFile() {
     w_->Form1->FormActivate();

@@ -12,7 +12,7 @@
 #include "link/engine.h"
 #include "sim/register.h"
 #include "sim/server.h"
-#include "tests/app/ui/scripted_platform.h"
+#include "tests/app/ui/window_test_bench.h"
 
 using namespace tolvanet;
 
@@ -20,52 +20,22 @@ class CommandTestDialogTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  testing::ScriptedPlatform platform_;
-  std::unique_ptr<sim::Server> server_;
-  sim::Register* reg_ = nullptr;
-  std::unique_ptr<ui::Windows> w_;
+  testing::WindowTestBench bench_;
+  testing::ScriptedPlatform& platform_ = bench_.platform;
+  sim::Register*& reg_ = bench_.reg;
+  std::unique_ptr<ui::Windows>& w_ = bench_.windows;
   ui::TForm14* f_ = nullptr;
 
  private slots:
   void init() {
-    platform_ = testing::ScriptedPlatform();
-    SetPlatform(&platform_);
-    TheAppState() = AppState();
-    TheAppState().config_path =
-        (std::filesystem::path(dir_.path().toStdString()) / "fpinit.ini").string();
-    CreateDefaultConfig(TheAppState().config_path);
-
-    sim::ServerOptions options;
-    options.port = 0;
-    server_ = std::make_unique<sim::Server>(options);
-    reg_ = &server_->AddRegister("TEST1");
-    QVERIFY(server_->Start());
-    LinkTimings& t = TheLink().timings();
-    t.port = server_->port();
-    t.stream_timeout = std::chrono::milliseconds(2000);
-    t.wait_step = std::chrono::milliseconds(100);
-    t.exchange_attempts = 1;
-    t.exchange_steps = 5;
-    t.register_attempts = 1;
-    t.register_steps = 5;
-
-    w_ = std::make_unique<ui::Windows>();
-    w_->Form1->Edit1->setText("127.0.0.1");
-    w_->Form1->Edit2->setText("TEST1");
-    w_->Form1->Button3Click();
-    QVERIFY(TheLink().IsActive());
+    QVERIFY(bench_.SetUp());
+    QVERIFY(bench_.Connect());
     reg_->ClearRequests();
     platform_.messages.clear();
     f_ = w_->Form14;
   }
 
-  void cleanup() {
-    TheLink().CloseLink();
-    w_.reset();
-    server_.reset();
-    SetPlatform(nullptr);
-  }
+  void cleanup() { bench_.TearDown(); }
 
   void menuItemOpensTheDialogNamed() {
     QVERIFY(w_->Form1->N31->isEnabled());

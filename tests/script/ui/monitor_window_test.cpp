@@ -15,7 +15,7 @@
 #include "script/monitor_lines.h"
 #include "sim/register.h"
 #include "sim/server.h"
-#include "tests/app/ui/scripted_platform.h"
+#include "tests/app/ui/window_test_bench.h"
 
 using namespace tolvanet;
 
@@ -38,19 +38,15 @@ class MonitorWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  std::string old_cwd_;
-  testing::ScriptedPlatform platform_;
-  std::unique_ptr<sim::Server> server_;
-  sim::Register* reg_ = nullptr;
-  std::unique_ptr<ui::Windows> w_;
+  testing::WindowTestBench bench_;
+  testing::ScriptedPlatform& platform_ = bench_.platform;
+  sim::Register*& reg_ = bench_.reg;
+  std::unique_ptr<ui::Windows>& w_ = bench_.windows;
   ui::TForm28* f_ = nullptr;
   std::string diagnostic_data_;  // the register's answer data to code 128
 
-  std::string Ini() const { return TheAppState().config_path; }
-  std::string Path(const std::string& name) const {
-    return (std::filesystem::path(dir_.path().toStdString()) / name).string();
-  }
+  std::string Ini() const { return bench_.Ini(); }
+  std::string Path(const std::string& name) const { return bench_.Path(name); }
   std::string WriteScript(const std::string& name, const std::string& text) {
     std::ofstream(Path(name), std::ios::binary) << text;
     return Path(name);
@@ -64,45 +60,14 @@ class MonitorWindowTest : public QObject {
     platform_.files.push_back(path);
     f_->Button5Click();
   }
-  std::vector<int> Codes() const {
-    std::vector<int> codes;
-    for (const auto& r : reg_->requests())
-      codes.push_back(r.code);
-    return codes;
-  }
+  std::vector<int> Codes() const { return bench_.Codes(); }
 
  private slots:
   void init() {
-    old_cwd_ = std::filesystem::current_path().string();
-    std::filesystem::current_path(dir_.path().toStdString());
-    platform_ = testing::ScriptedPlatform();
-    SetPlatform(&platform_);
-    TheAppState() = AppState();
-    TheAppState().config_path = Path("fpinit.ini");
-    std::filesystem::remove(Ini());
-    CreateDefaultConfig(Ini());
-
-    sim::ServerOptions options;
-    options.port = 0;
-    server_ = std::make_unique<sim::Server>(options);
-    reg_ = &server_->AddRegister("TEST1");
-    QVERIFY(server_->Start());
+    QVERIFY(bench_.SetUp());
     diagnostic_data_ = reg_->Execute(128, "406172;").data;
 
-    LinkTimings& t = TheLink().timings();
-    t.port = server_->port();
-    t.stream_timeout = std::chrono::milliseconds(2000);
-    t.wait_step = std::chrono::milliseconds(100);
-    t.exchange_attempts = 1;
-    t.exchange_steps = 5;
-    t.register_attempts = 1;
-    t.register_steps = 5;
-
-    w_ = std::make_unique<ui::Windows>();
-    w_->Form1->Edit1->setText("127.0.0.1");
-    w_->Form1->Edit2->setText("TEST1");
-    w_->Form1->Button3Click();
-    QVERIFY(TheLink().IsActive());
+    QVERIFY(bench_.Connect());
     QVERIFY(w_->Form1->N24->isEnabled());
     reg_->ClearRequests();
     platform_.messages.clear();
@@ -110,13 +75,7 @@ class MonitorWindowTest : public QObject {
     f_->FormActivate();
   }
 
-  void cleanup() {
-    TheLink().CloseLink();
-    w_.reset();
-    server_.reset();
-    SetPlatform(nullptr);
-    std::filesystem::current_path(old_cwd_);
-  }
+  void cleanup() { bench_.TearDown(); }
 
   void menuItemOpensTheMonitor() {
     ui::TForm28 fresh;  // as stored: the panel and "Открыть файл" wait for an activation
