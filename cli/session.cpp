@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "link/codepage.h"
 #include "link/engine.h"
+#include "link/hex.h"
 #include "link/relay_link.h"
 #ifdef TOLVANET_CLI_WITH_SIM
 #include "sim/server.h"
@@ -119,14 +120,8 @@ std::optional<int> ParseCommandCode(const std::string& text) {
     return std::nullopt;
   int value = 0;
   for (char c : digits) {
-    int d = -1;
-    if (c >= '0' && c <= '9')
-      d = c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f')
-      d = c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F')
-      d = c - 'A' + 10;
-    if (d < 0)
+    const int d = HexDigitValue(c);
+    if (d < 0 || d >= base)
       return std::nullopt;
     value = value * base + d;
   }
@@ -136,14 +131,10 @@ std::optional<int> ParseCommandCode(const std::string& text) {
 }
 
 std::string TerminalText(const std::string& cp1251) {
-  static const char kDigits[] = "0123456789ABCDEF";
   std::string shown;
   for (unsigned char c : cp1251) {
     if (c < 0x20 || c == 0x7F) {
-      shown += '<';
-      shown += kDigits[c >> 4];
-      shown += kDigits[c & 0x0F];
-      shown += '>';
+      shown += '<' + HexByte(c) + '>';
     } else {
       shown += static_cast<char>(c);
     }
