@@ -71,6 +71,9 @@ struct ScriptCase {
   int line_count;
 };
 
+// Test names and failure reports show the fixture's file name only.
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.file; }
+
 // A shown comment as the message area gets it (Windows-1251).
 std::string Comment(const std::string& text) {
   return ToCp1251("Комментарий:: ") + text + "!!!";
