@@ -8,31 +8,8 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
+#include "link/codepage.h"
 #include "link/device_errors.h"
-
-namespace {
-
-bool ValidUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = c < 0x80           ? 1
-                          : (c >> 5) == 0x6  ? 2
-                          : (c >> 4) == 0xE  ? 3
-                          : (c >> 3) == 0x1E ? 4
-                                             : 0;
-    if (n == 0 || i + n > s.size())
-      return false;
-    for (std::size_t k = 1; k < n; ++k) {
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-        return false;
-    }
-    i += n;
-  }
-  return true;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tolvanet;
@@ -51,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   reply.status_flags = no_answer ? status_bits::kNoAnswer : 0;
   std::string message = "not touched";
   const bool ok = DeviceErrorMessage(reply, message);
-  FUZZ_CHECK(ValidUtf8(message));
+  FUZZ_CHECK(IsValidUtf8(message));
   if (no_answer) {
     FUZZ_CHECK(!ok);
     FUZZ_CHECK(message == "Таймаут устройства! Ошибка!");
