@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view key = head.substr(t1 + 1, t2 - t1 - 1);
   const std::string_view value = head.substr(t2 + 1);
 
-  const std::string& path = fuzz::TempPath("profile.ini");
+  const std::string& path = fuzz::TempPath();
   fuzz::WriteFile(path, file);
 
   const std::string read = GetPrivateProfileString(section, key, "none", 256, path);

@@ -41,7 +41,7 @@ void CheckOutcome(const script::Interpreter& runner, script::RunOutcome outcome)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = fuzz::TempPath("script.txt");
+  const std::string& path = fuzz::TempPath();
   fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
 
   testing::FakeRegister device;

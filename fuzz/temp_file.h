@@ -11,12 +11,19 @@
 
 namespace tolvanet::fuzz {
 
-inline const std::string& TempPath(std::string_view name) {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() /
-       ("tolvanet-fuzz-" + std::to_string(::getpid()) + "-" + std::string(name)))
-          .string();
-  return path;
+// The program's one file, removed again when the program ends.
+inline const std::string& TempPath() {
+  struct Owned {
+    std::string path;
+    ~Owned() {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  };
+  static const Owned file{
+      (std::filesystem::temp_directory_path() / ("tolvanet-fuzz-" + std::to_string(::getpid())))
+          .string()};
+  return file.path;
 }
 
 inline void WriteFile(const std::string& path, std::string_view bytes) {
