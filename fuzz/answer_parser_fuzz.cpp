@@ -48,8 +48,8 @@ void CheckReply(const ReplyRecord& r, std::string_view stream) {
   if (link == 0 || link == kNoAnswer)
     FUZZ_CHECK(r.checksum_error == 0);
   if (link == kNoAnswer) {
-    // A frame cut off before its ETX still leaves its partial data split into the fields;
-    // callers test the no-answer bit first, so only the status bytes are checked here.
+    // Whatever part of a frame came is not an answer: no fields, no status, no error code.
+    FUZZ_CHECK(r.field_count == 0 && r.answer_copy.empty() && r.error_code.empty());
     for (auto b : r.status_bytes)
       FUZZ_CHECK(b == 0);
   }

@@ -159,6 +159,13 @@ void Engine::Decode() {
   reply_.command_text = last_text_;
   reply_.raw_answer = parser_.raw();
 
+  if (!link.frame_ended) {
+    // Whatever part of a frame came before the wait ended is not an answer.
+    reply_.answer_copy.clear();
+    reply_.error_code.clear();
+    SplitFields({}, reply_);
+    return;
+  }
   std::string data = parser_.data();
   reply_.answer_copy = data.substr(0, kMaxAnswerCopy);
   ApplyCommaRules(last_code_, data);

@@ -107,6 +107,17 @@ TEST_F(EngineTest, SocketFailureReadsAsNoAnswerNotAsThePreviousSuccess) {
   EXPECT_NE(r.error_code, "0000");
 }
 
+TEST_F(EngineTest, AFrameCutBeforeItsEndIsNoAnswerWithoutFields) {
+  const std::string frame = BuildAnswerFrame(SequenceByte(1), 33, "0000", "12;34;", kPlain);
+  link.answers.push_back({frame.substr(0, frame.size() - 1)});  // no ETX
+  ReplyRecord& r = engine.ExecuteCommand(33, "");
+  EXPECT_EQ(r.status_flags, status_bits::kNoAnswer);
+  EXPECT_EQ(r.field_count, 0);
+  EXPECT_EQ(r.fields[0], "");
+  EXPECT_EQ(r.answer_copy, "");
+  EXPECT_NE(r.error_code, "0000");
+}
+
 TEST_F(EngineTest, NotConnectedSendsNothingAndReadsAsNoAnswer) {
   link.active = false;
   ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
