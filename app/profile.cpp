@@ -73,7 +73,8 @@ std::vector<Line> SplitLines(std::string_view text, std::size_t start) {
     std::size_t nl = text.find('\n', pos);
     line.next = nl == std::string_view::npos ? text.size() : nl + 1;
     line.end = nl == std::string_view::npos ? text.size() : nl;
-    if (line.end > line.begin && text[line.end - 1] == '\r')
+    // CR LF ends a line; a CR at the very end of the file without its LF does not.
+    if (nl != std::string_view::npos && line.end > line.begin && text[line.end - 1] == '\r')
       --line.end;
     std::string_view body = text.substr(line.begin, line.end - line.begin);
     std::string_view trimmed = Trim(body);

@@ -125,6 +125,14 @@ TEST_F(ProfileFileTest, WritingIntoAUtf8FileWithoutFinalLineEnd) {
   EXPECT_EQ(Slurp(path), "[Priority]\nLevel=high\nElJournal=Журнал\n");
 }
 
+TEST_F(ProfileFileTest, ALastLineEndingInALoneCarriageReturnKeepsItsValue) {
+  const std::string path = (dir / "cr.ini").string();
+  std::ofstream(path, std::ios::binary) << "[Priority]\r\nLevel=high\r";
+  ASSERT_TRUE(WritePrivateProfileString("Priority", "ElJournal", "x", path));
+  EXPECT_EQ(GetPrivateProfileString("Priority", "Level", "", 20, path), "high");
+  EXPECT_EQ(GetPrivateProfileString("Priority", "ElJournal", "", 20, path), "x");
+}
+
 TEST_F(ProfileFileTest, WritingCreatesAMissingFile) {
   const std::string path = (dir / "new.ini").string();
   ASSERT_TRUE(WritePrivateProfileString("Communication", "Address", "host", path));
