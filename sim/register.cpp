@@ -139,7 +139,7 @@ const std::vector<Register::Command>& Register::Commands() {
 
 Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t sequence) {
   std::lock_guard<std::mutex> lock(mutex_);
-  requests_.push_back(Request{code, std::string(text), sequence});
+  RecordLocked(code, text, sequence);
   Answer out;
   std::uint16_t error = err::kOk;
   std::string data;
@@ -177,6 +177,14 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
 
 void Register::Record(std::uint8_t code, std::string_view text, std::uint8_t sequence) {
   std::lock_guard<std::mutex> lock(mutex_);
+  RecordLocked(code, text, sequence);
+}
+
+void Register::RecordLocked(std::uint8_t code, std::string_view text, std::uint8_t sequence) {
+  // A simulator left running for days keeps only the latest requests.
+  if (requests_.size() >= kMaxRecordedRequests) {
+    requests_.erase(requests_.begin(), requests_.begin() + kMaxRecordedRequests / 2);
+  }
   requests_.push_back(Request{code, std::string(text), sequence});
 }
 

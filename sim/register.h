@@ -60,7 +60,9 @@ class Register {
   // The current ID_DEV (code 75 changes it).
   std::string id_dev() const;
 
-  // Every request received, oldest first.
+  // The requests received, oldest first: every one, up to the last kMaxRecordedRequests
+  // (older ones are dropped half at a time).
+  static constexpr std::size_t kMaxRecordedRequests = 100000;
   std::vector<Request> requests() const;
   void ClearRequests();
 
@@ -202,6 +204,7 @@ class Register {
   mutable std::mutex mutex_;
   RegisterState state_;
   Faults faults_;
+  void RecordLocked(std::uint8_t code, std::string_view text, std::uint8_t sequence);
   std::vector<Request> requests_;
   std::uint16_t next_error_ = 0;
   bool has_next_error_ = false;
