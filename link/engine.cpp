@@ -1,5 +1,7 @@
 #include "link/engine.h"
 
+#include "link/scoped_flag.h"
+
 #include <cstdio>
 
 namespace tolvanet {
@@ -38,16 +40,6 @@ void ApplyCommaRules(int code, std::string& data) {
   }
 }
 
-// Marks the engine busy for the length of one transaction.
-class BusyGuard {
- public:
-  explicit BusyGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~BusyGuard() { flag_ = false; }
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 void Engine::MarkNoAnswer() {
@@ -68,6 +60,11 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
     MarkNoAnswer();
     return reply_;
   }
+  if (transport_ != nullptr && transport_->Connecting()) {
+    refusal_ = "Команда не отправлена: идёт подключение к регистратору.";
+    MarkNoAnswer();
+    return reply_;
+  }
   if (text.size() > kMaxCommandText) {
     refusal_ = "Команда не отправлена: текст команды длиннее 219 байт (" +
                std::to_string(text.size()) + ").";
@@ -75,7 +72,7 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
     MarkNoAnswer();
     return reply_;
   }
-  BusyGuard guard(busy_);
+  ScopedFlag busy(busy_);
 
   // 1. Remember the command and advance the sequence.
   last_text_.assign(text);

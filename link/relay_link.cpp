@@ -4,6 +4,7 @@
 #include <asio.hpp>
 
 #include "link/engine.h"
+#include "link/scoped_flag.h"
 
 namespace tolvanet {
 
@@ -96,6 +97,7 @@ void RelayLink::CloseLink() {
 }
 
 bool RelayLink::OpenLink() {
+  ScopedFlag connecting(connecting_);
   CloseLink();
   return Connect();
 }
@@ -268,6 +270,7 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
 }
 
 Registration RelayLink::RegisterDevice(const std::function<bool()>& abort_requested) {
+  ScopedFlag connecting(connecting_);
   Registration reg;
   if (!IsActive())
     return reg;

@@ -72,6 +72,7 @@ class RelayLink : public Transport {
   void Reconnect();
 
   bool IsActive() const override;
+  bool Connecting() const override { return connecting_; }
   Result Exchange(std::string_view wire, const Consumer& consume) override;
 
   const std::string& error_text() const { return error_text_; }
@@ -91,6 +92,7 @@ class RelayLink : public Transport {
   std::function<void()> idle_;
   std::function<void(SocketEvent, const std::string&)> events_;
   std::string error_text_;
+  bool connecting_ = false;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -19,6 +19,8 @@ class Transport {
 
   virtual ~Transport() = default;
   virtual bool IsActive() const = 0;
+  // True while the link is connecting or registering with the relay: nothing can be sent.
+  virtual bool Connecting() const { return false; }
   // Writes `wire` (the frame and its trailing zero byte), then reads blocks of at most
   // 500 bytes and hands each to `consume` until it returns true or the waiting limits end.
   virtual Result Exchange(std::string_view wire, const Consumer& consume) = 0;

@@ -6,6 +6,7 @@
 
 #include "link/codepage.h"
 #include "link/hex.h"
+#include "link/scoped_flag.h"
 
 namespace tolvanet::script {
 
@@ -120,15 +121,6 @@ std::string FormatReal(double value) {
   return out;
 }
 
-class RunningGuard {
- public:
-  explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningGuard() { flag_ = false; }
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 Interpreter::Interpreter(Engine& engine, ScriptHost& host) : engine_(engine), host_(host) {}
@@ -192,7 +184,7 @@ RunOutcome Interpreter::Run() {
     host_.ShowMessage("Скрипт уже выполняется.");
     return RunOutcome::kRefused;
   }
-  RunningGuard guard(running_);
+  ScopedFlag running(running_);
   random_.seed(fixed_seed_ ? *fixed_seed_
                            : static_cast<std::uint32_t>(
                                  std::chrono::system_clock::now().time_since_epoch().count()));
@@ -243,7 +235,7 @@ RunOutcome Interpreter::Continue() {
     host_.ShowMessage("Скрипт уже выполняется.");
     return RunOutcome::kRefused;
   }
-  RunningGuard guard(running_);
+  ScopedFlag running(running_);
   if (!BeginRun())
     return outcome_;
   SkipLines(line_count_);
@@ -278,7 +270,7 @@ RunOutcome Interpreter::Step() {
     host_.ShowMessage("Скрипт уже выполняется.");
     return RunOutcome::kRefused;
   }
-  RunningGuard guard(running_);
+  ScopedFlag running(running_);
   if (!BeginRun())
     return outcome_;
   SkipLines(line_count_);

@@ -220,6 +220,40 @@ TEST(RelayLink, OperatorAbortsASlowRegistration) {
   EXPECT_GE(idle_calls, 3);
 }
 
+TEST(RelayLink, CommandsWaitingForTheRegistrationAreRefusedUnsent) {
+  std::string after_registration;
+  std::optional<ScriptedRelay> relay;
+  relay.emplace([&](tcp::socket& s, int) {
+    ReadExactly(s, 9);
+    char c;
+    std::error_code ec;
+    while (!ec) {
+      if (s.read_some(asio::buffer(&c, 1), ec) == 1)
+        after_registration += c;
+    }
+  });
+  RelayLink link(ShortTimings(relay->port()));
+  Engine engine;
+  engine.SetTransport(&link);
+  std::string refusal;
+  link.SetIdleHook([&] {
+    if (refusal.empty() && link.Connecting()) {
+      engine.ExecuteCommand(0x80, "406172;");
+      refusal = engine.refusal();
+    }
+  });
+  link.SetHost("127.0.0.1");
+  link.SetIdDev("1");
+  ASSERT_TRUE(link.OpenLink());
+  link.RegisterDevice();  // the relay never says "Ready"
+  EXPECT_FALSE(link.Connecting());
+  link.CloseLink();
+  relay.reset();
+  EXPECT_FALSE(refusal.empty());
+  EXPECT_TRUE(engine.reply().NoAnswer());
+  EXPECT_EQ(after_registration, "");
+}
+
 TEST(RelayLink, ConnectionRefused) {
   std::uint16_t port;
   {
