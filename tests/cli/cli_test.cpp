@@ -13,6 +13,7 @@
 #include "link/hex.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "tests/cli/sim_fixture.h"
 
 namespace tolvanet {
 namespace {
@@ -49,16 +50,8 @@ std::string Slurp(const fs::path& path) {
   return ss.str();
 }
 
-std::string DataFile(const std::string& name) {
-  return std::string(TOLVANET_CLI_TEST_DATA) + "/" + name;
-}
-
-sim::ServerOptions LoopbackOptions() {
-  sim::ServerOptions o;
-  o.address = "127.0.0.1";
-  o.port = 0;
-  return o;
-}
+using testing::DataFile;
+using testing::LoopbackOptions;
 
 class CliTest : public ::testing::Test {
  protected:

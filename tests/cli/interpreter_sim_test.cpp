@@ -8,6 +8,7 @@
 #include "script/interpreter.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "tests/cli/sim_fixture.h"
 #include "tests/script/script_host_recorder.h"
 
 namespace tolvanet::script {
@@ -15,16 +16,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::string DataFile(const std::string& name) {
-  return std::string(TOLVANET_CLI_TEST_DATA) + "/" + name;
-}
-
-sim::ServerOptions LoopbackOptions() {
-  sim::ServerOptions o;
-  o.address = "127.0.0.1";
-  o.port = 0;
-  return o;
-}
+using testing::DataFile;
+using testing::LoopbackOptions;
 
 class InterpreterSimTest : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 
 #include "link/engine.h"
 #include "tests/link/fake_transport.h"
+#include "tests/link/fixed_clock.h"
 
 namespace tolvanet {
 namespace {
@@ -257,29 +258,14 @@ class SessionLogTest : public EngineTest {
            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    engine.log().SetClock([] {
-      std::tm t{};
-      t.tm_mday = 1;
-      t.tm_mon = 2;
-      t.tm_year = 115;
-      t.tm_hour = 4;
-      t.tm_min = 5;
-      t.tm_sec = 6;
-      return t;
-    });
+    engine.log().SetClock([] { return testing::LocalTime(1, 3, 2015, 4, 5, 6); });
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
   std::filesystem::path dir;
 };
 
 TEST_F(SessionLogTest, EntryFormats) {
-  std::tm t{};
-  t.tm_mday = 1;
-  t.tm_mon = 2;
-  t.tm_year = 115;
-  t.tm_hour = 4;
-  t.tm_min = 5;
-  t.tm_sec = 6;
+  const std::tm t = testing::LocalTime(1, 3, 2015, 4, 5, 6);
   EXPECT_EQ(SessionLog::FormatEntry(t, "21", "21406172;", false),
             "; 1-03-2015  4:05:06  21\n21406172;\n");
   EXPECT_EQ(SessionLog::FormatEntry(t, "END", "", true),

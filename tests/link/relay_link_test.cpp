@@ -10,6 +10,7 @@
 
 #include "link/engine.h"
 #include "link/relay_link.h"
+#include "tests/link/fixed_clock.h"
 
 namespace tolvanet {
 namespace {
@@ -150,16 +151,7 @@ TEST(RelayLink, SessionOverLoopback) {
   Engine engine;
   engine.SetTransport(&link);
   engine.log().SetLogFileName(log_path.string());
-  engine.log().SetClock([] {
-    std::tm t{};
-    t.tm_mday = 9;
-    t.tm_mon = 11;
-    t.tm_year = 126;
-    t.tm_hour = 13;
-    t.tm_min = 7;
-    t.tm_sec = 5;
-    return t;
-  });
+  engine.log().SetClock([] { return testing::LocalTime(9, 12, 2026, 13, 7, 5); });
 
   ASSERT_TRUE(link.OpenLink()) << link.error_text();
   Registration reg = link.RegisterDevice();
