@@ -158,6 +158,7 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
         CheckPassword(it->access, args.Raw(0));
         data = (this->*(it->run))(args, out);
         dirty_ = true;
+        RecordPrintedLocked(code, args);
       } catch (const DeviceError& e) {
         error = e.code;
         data.clear();

@@ -30,6 +30,29 @@ struct Answer {
   bool prints = false;  // the register prints while it works: SYN bytes go before the answer
 };
 
+// One line of a printed document, as the register put it on paper.
+struct PrintedLine {
+  enum class Kind {
+    kText,     // a text line (PrintText): comments, card details, signature lines
+    kSale,     // a sale: "code;quantity;price;"
+    kVoid,     // a sale taken back in void mode: "code;quantity;price;"
+    kPayment,  // a payment: "type;amount;" and, for a card payment, "transaction;" after them
+    kBarcode,  // an EAN-13 bar code: "height;" and the 32 hexadecimal digits of its bar row
+  };
+  Kind kind = Kind::kText;
+  std::string text;
+  bool operator==(const PrintedLine&) const = default;
+};
+
+// One document the register printed, from its opening to its close or void.
+struct PrintedDocument {
+  DocKind kind = DocKind::kSale;
+  int number = 0;  // 0: printed outside a document (a bar code with no receipt open)
+  std::vector<PrintedLine> lines;
+  bool closed = false;
+  bool cancelled = false;
+};
+
 // Misbehaviour switched on for tests of the client's error paths. Every switch stays on until
 // it is switched off again.
 struct Faults {
@@ -65,6 +88,12 @@ class Register {
   static constexpr std::size_t kMaxRecordedRequests = 100000;
   std::vector<Request> requests() const;
   void ClearRequests();
+
+  // What the register printed, oldest document first, next to the request record (the latest
+  // kMaxPrintedDocuments documents).
+  static constexpr std::size_t kMaxPrintedDocuments = 10000;
+  std::vector<PrintedDocument> printed() const;
+  void ClearPrinted();
 
   Faults faults() const;
   void SetFaults(const Faults& faults);
@@ -206,6 +235,10 @@ class Register {
   Faults faults_;
   void RecordLocked(std::uint8_t code, std::string_view text, std::uint8_t sequence);
   std::vector<Request> requests_;
+  // The printed-document record (printed.cpp): fed by every command that succeeded.
+  void RecordPrintedLocked(std::uint8_t code, const CommandArgs& args);
+  PrintedDocument& PrintingDocumentLocked();
+  std::vector<PrintedDocument> printed_;
   std::uint16_t next_error_ = 0;
   bool has_next_error_ = false;
   bool dirty_ = false;

@@ -1,0 +1,216 @@
+#include "sales/receipts.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#include "app/app_state.h"
+#include "app/dialog_pattern.h"
+#include "link/commands.h"
+#include "link/engine.h"
+#include "sales/text_check.h"
+
+namespace tolvanet::sales {
+
+namespace {
+
+constexpr std::size_t kNonFiscalLineBytes = 39;
+
+// The reply becomes the current reply, so the status window shows it.
+ReplyRecord& Keep(ReplyRecord& reply) {
+  TheAppState().current_reply = &reply;
+  return reply;
+}
+
+// A builder that refused its arguments sent nothing; the checks before it should have caught
+// that, so this only guards against a gap between the two.
+Outcome Refused(int result) {
+  return {false, "Команда не отправлена: неверный аргумент (код " + std::to_string(result) + ")."};
+}
+
+// The device error check: nothing when the command succeeded, else `heading` and the message
+// (the time-out text, the link's refusal or the device error message; the bare code when the
+// device has no message for it).
+std::optional<std::string> Failure(const ReplyRecord& reply, std::string_view heading = "") {
+  if (reply.Succeeded())
+    return std::nullopt;
+  std::string message = ReplyFailureMessage(reply, "");
+  if (message.empty())
+    message = "Код ошибки: " + reply.error_code;
+  return std::string(heading) + message;
+}
+
+template <typename T>
+Parsed<T> Fail(std::string message) {
+  Parsed<T> out;
+  out.error = std::move(message);
+  return out;
+}
+
+}  // namespace
+
+std::string FixedFailureMessage(const ReplyRecord& reply, std::string_view timeout_message,
+                                std::string_view error_message) {
+  if (reply.Succeeded())
+    return {};
+  if (!reply.NoAnswer())
+    return std::string(error_message);
+  return ReplyFailureMessage(reply, "", timeout_message);
+}
+
+// ---- Fiscal receipt ----
+
+Parsed<Sale> PrepareSale(std::string_view password, std::string_view article_line,
+                         std::string_view quantity, std::string_view price) {
+  if (article_line.empty())
+    return Fail<Sale>(std::string(kNoArticle));
+  if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
+    return Fail<Sale>(e);
+  if (std::string e = FieldTextError(article_line, "Товар", true); !e.empty())
+    return Fail<Sale>(e);
+  const auto code = ParseInteger(article_line.substr(0, article_line.find(';')), 0, INT64_MAX);
+  if (!code)
+    return Fail<Sale>("Код товара: " + code.error);
+  const auto q = ParseDecimal(quantity, kQuantityDecimals, DecimalRule::kPositive);
+  if (!q)
+    return Fail<Sale>("Кол-во: " + q.error);
+  const auto p = ParseDecimal(price, kMoneyDecimals, DecimalRule::kNonNegative);
+  if (!p)
+    return Fail<Sale>("Цена: " + p.error);
+  Parsed<Sale> out;
+  out.value = Sale{std::string(password), std::string(article_line), *code, *q, *p};
+  return out;
+}
+
+Outcome Sell(const Sale& sale) {
+  ReplyRecord& article =
+      Keep(ExecuteCommand(cmd::kAddArticul, sale.password + ";" + sale.article_line));
+  if (std::string m = FixedFailureMessage(article, kTimeoutMessage, "Ошибка "); !m.empty())
+    return {false, m};
+  int result = 0;
+  ReplyRecord& sold =
+      Keep(SellItem(kFixedPassword, sale.code, sale.price.Value(), sale.quantity.Value(), result));
+  if (result < 0)
+    return Refused(result);
+  return {sold.Succeeded(), FixedFailureMessage(sold, kSaleTimeout, kSaleError)};
+}
+
+Parsed<Payment> PreparePayment(std::string_view type, std::string_view amount, int type_count) {
+  if (!ParseInteger(type, INT_MIN, INT_MAX))
+    return Fail<Payment>(std::string(kBadPaymentType));
+  const auto t = ParseInteger(type, 0, std::clamp(type_count, 1, 10) - 1);
+  if (!t)
+    return Fail<Payment>("Тип оплаты: " + t.error);
+  const auto a = ParseDecimal(amount, kMoneyDecimals, DecimalRule::kPositive);
+  if (!a)
+    return Fail<Payment>("Сумма оплаты: " + a.error);
+  Parsed<Payment> out;
+  out.value = Payment{static_cast<int>(*t), *a};
+  return out;
+}
+
+bool IsCardPayment(std::string_view el_journal, int type) {
+  return el_journal == kCardJournal && type != 0;
+}
+
+Outcome PayDirect(std::string_view password, const Payment& payment) {
+  if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
+    return {false, e};
+  int result = 0;
+  ReplyRecord& reply = Keep(MakePayment(password, payment.type, payment.amount.Value(), result));
+  if (result < 0)
+    return Refused(result);
+  return {reply.Succeeded(), FixedFailureMessage(reply, kPaymentTimeout, kPaymentError)};
+}
+
+// ---- Non-fiscal receipt ----
+
+std::string NonFiscalLine(std::string_view line) {
+  std::string out(line.substr(0, kNonFiscalLineBytes));
+  out.erase(std::remove(out.begin(), out.end(), ';'), out.end());
+  return out;
+}
+
+Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::string>& lines) {
+  if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
+    return {false, e};
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string label = "Строка " + std::to_string(i + 1);
+    if (std::string e = FieldTextError(NonFiscalLine(lines[i]), label, true); !e.empty())
+      return {false, e};
+  }
+  int result = 0;
+  if (auto m = Failure(Keep(OpenNonFiscalReceipt(password, result))))
+    return {false, *m};
+  for (const std::string& line : lines) {
+    if (auto m = Failure(Keep(PrintText(password, NonFiscalLine(line), result))))
+      return {false, *m};
+  }
+  if (auto m = Failure(Keep(CloseFiscalReceipt(password, 0, result))))
+    return {false, *m};
+  return {true, ""};
+}
+
+// ---- Service cash in and out ----
+
+CashOutcome ServiceCash(std::string_view password, std::string_view operator_number,
+                        std::string_view amount, bool withdrawal) {
+  CashOutcome out;
+  if (std::string e = FieldTextError(password, "Пароль"); !e.empty()) {
+    out.outcome.message = e;
+    return out;
+  }
+  const auto op = ParseInteger(operator_number, 0, INT_MAX);
+  if (!op) {
+    out.outcome.message = "Номер оператора: " + op.error;
+    return out;
+  }
+  // The sign comes from the operation: a typed "-5" is refused, not turned around.
+  const auto value = ParseDecimal(amount, kMoneyDecimals, DecimalRule::kPositive);
+  if (!value) {
+    out.outcome.message = "Сумма: " + value.error;
+    return out;
+  }
+  const std::string_view caption = withdrawal ? kCashOutCaption : kCashInCaption;
+  int result = 0;
+  ReplyRecord& opened = Keep(OpenFiscalReceipt(password, static_cast<int>(*op), 0, 2, result));
+  if (auto m = Failure(opened)) {
+    out.outcome.message = *m;
+    return out;
+  }
+  const double signed_amount = withdrawal ? -value->Value() : value->Value();
+  ReplyRecord& moved = Keep(ServiceCashInOut(password, 0, signed_amount, result));
+  if (auto m = Failure(moved, std::string(caption) + ":\n  ")) {
+    out.outcome.message = *m;
+    return out;
+  }
+  out.drawer = moved.Field(0);
+  if (auto m = Failure(Keep(CloseFiscalReceipt(password, 0, result)))) {
+    out.outcome.message = *m;
+    return out;
+  }
+  out.outcome = {true, std::string(caption) + " - Успешно!"};
+  return out;
+}
+
+// ---- Void and close ----
+
+ReceiptStateView ReceiptStateOf(std::uint8_t status_byte2) {
+  constexpr std::string_view kFiscal = "Открыт фискальный чек";
+  constexpr std::string_view kReturn = "Открыт чек возврата";
+  const bool bit2 = (status_byte2 & 0x04) != 0;
+  const bool bit4 = (status_byte2 & 0x10) != 0;
+  switch (status_byte2 & 0x0F) {
+    case 0:
+      return {kNoOpenReceipts, false, false};
+    case 5:
+      return {"Открыт нефискальный чек", true, false};
+    default:
+      break;
+  }
+  if (bit4)
+    return {kReturn, bit2, true};
+  return {kFiscal, bit2, true};
+}
+
+}  // namespace tolvanet::sales
