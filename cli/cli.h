@@ -57,5 +57,7 @@ struct ScriptOptions {
 };
 int RunScript(GlobalOptions& options, const ScriptOptions& script);
 int RunStatus(GlobalOptions& options, const std::string& password);
+// Writes every line of an article file with AddArticul; exit 0 when every line was written.
+int RunArticles(GlobalOptions& options, const std::string& file, const std::string& password);
 
 }  // namespace tolvanet::cli

@@ -62,6 +62,15 @@ int main(int argc, char** argv) {
       "status", "Identify the register and show its six status bytes bit by bit.");
   status->add_option("--password", password, "operator password")->capture_default_str();
 
+  std::string article_file;
+  std::string article_password = "406172";
+  auto* articles = app.add_subcommand(
+      "articles",
+      "Write an article file (*.art, one AddArticul line per article) into the register's "
+      "article base; empty lines are skipped, lines too long for a command are named.");
+  articles->add_option("FILE", article_file, "article file")->required()->check(CLI::ExistingFile);
+  articles->add_option("--password", article_password, "password")->capture_default_str();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -88,5 +97,7 @@ int main(int argc, char** argv) {
   }
   if (status->parsed())
     return RunStatus(options, password);
+  if (articles->parsed())
+    return RunArticles(options, article_file, article_password);
   return kExitUsage;
 }

@@ -341,5 +341,18 @@ TEST_F(CliTest, DemoStartsItsOwnRegister) {
   EXPECT_TRUE(reg->requests().empty());
 }
 
+TEST_F(CliTest, ArticlesWritesEachLineAndNamesTheOnesNotSent) {
+  const std::string tea = ToCp1251("1;Чай;10.00;0;1;");
+  const std::string long_line = "2;" + std::string(230, 'x') + ";5.00;0;1;";
+  std::ofstream(dir / "goods.art", std::ios::binary) << tea << "\r\n\r\n" << long_line << "\r\n";
+  const CliResult r = RunSim({"articles", (dir / "goods.art").string()});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("не записаны: 3."));
+  EXPECT_THAT(r.out, HasSubstr("sent 1, refused 0, timeouts 0, skipped 1"));
+  const auto requests = reg->requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "406172;" + tea);
+}
+
 }  // namespace
 }  // namespace tolvanet
