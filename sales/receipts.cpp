@@ -16,28 +16,18 @@ namespace {
 
 constexpr std::size_t kNonFiscalLineBytes = 39;
 
-// The reply becomes the current reply, so the status window shows it.
-ReplyRecord& Keep(ReplyRecord& reply) {
-  TheAppState().current_reply = &reply;
-  return reply;
+// Ends one command of a sequence: unless the builder refused, the reply becomes the current
+// reply (the status window shows it); then it is judged in `check`'s style.
+CommandEnd Step(int code, int builder_result, const ReplyRecord& reply, const ReplyCheck& check) {
+  if (builder_result >= 0)
+    TheAppState().current_reply = &reply;
+  return JudgeCommand(code, builder_result, reply, check);
 }
 
-// A builder that refused its arguments sent nothing; the checks before it should have caught
-// that, so this only guards against a gap between the two.
-Outcome Refused(int result) {
-  return {false, "Команда не отправлена: неверный аргумент (код " + std::to_string(result) + ")."};
-}
-
-// The device error check: nothing when the command succeeded, else `heading` and the message
-// (the time-out text, the link's refusal or the device error message; the bare code when the
-// device has no message for it).
-std::optional<std::string> Failure(const ReplyRecord& reply, std::string_view heading = "") {
-  if (reply.Succeeded())
-    return std::nullopt;
-  std::string message = ReplyFailureMessage(reply, "");
-  if (message.empty())
-    message = "Код ошибки: " + reply.error_code;
-  return std::string(heading) + message;
+// The device error check of the smaller receipt windows: the device message after `heading`,
+// and after it the time-out text too.
+ReplyCheck DeviceCheck(const std::string& heading = {}) {
+  return ReplyCheck::Heading(heading).Timeout(heading + std::string(kTimeoutMessage));
 }
 
 template <typename T>
@@ -48,15 +38,6 @@ Parsed<T> Fail(std::string message) {
 }
 
 }  // namespace
-
-std::string FixedFailureMessage(const ReplyRecord& reply, std::string_view timeout_message,
-                                std::string_view error_message) {
-  if (reply.Succeeded())
-    return {};
-  if (!reply.NoAnswer())
-    return std::string(error_message);
-  return ReplyFailureMessage(reply, "", timeout_message);
-}
 
 // ---- Fiscal receipt ----
 
@@ -83,16 +64,18 @@ Parsed<Sale> PrepareSale(std::string_view password, std::string_view article_lin
 }
 
 Outcome Sell(const Sale& sale) {
-  ReplyRecord& article =
-      Keep(ExecuteCommand(cmd::kAddArticul, sale.password + ";" + sale.article_line));
-  if (std::string m = FixedFailureMessage(article, kTimeoutMessage, "Ошибка "); !m.empty())
-    return {false, m};
+  const CommandEnd article =
+      Step(0, 0, ExecuteCommand(cmd::kAddArticul, sale.password + ";" + sale.article_line),
+           ReplyCheck::Fixed("Ошибка "));
+  if (!article.ok())
+    return {false, article.message};
   int result = 0;
-  ReplyRecord& sold =
-      Keep(SellItem(kFixedPassword, sale.code, sale.price.Value(), sale.quantity.Value(), result));
-  if (result < 0)
-    return Refused(result);
-  return {sold.Succeeded(), FixedFailureMessage(sold, kSaleTimeout, kSaleError)};
+  const ReplyRecord& sold =
+      SellItem(kFixedPassword, sale.code, sale.price.Value(), sale.quantity.Value(), result);
+  const CommandEnd end =
+      Step(cmd::kSellItem, result, sold,
+           ReplyCheck::Fixed(std::string(kSaleError)).Timeout(std::string(kSaleTimeout)));
+  return {end.ok(), end.message};
 }
 
 Parsed<Payment> PreparePayment(std::string_view type, std::string_view amount, int type_count) {
@@ -117,10 +100,11 @@ Outcome PayDirect(std::string_view password, const Payment& payment) {
   if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
     return {false, e};
   int result = 0;
-  ReplyRecord& reply = Keep(MakePayment(password, payment.type, payment.amount.Value(), result));
-  if (result < 0)
-    return Refused(result);
-  return {reply.Succeeded(), FixedFailureMessage(reply, kPaymentTimeout, kPaymentError)};
+  const ReplyRecord& reply = MakePayment(password, payment.type, payment.amount.Value(), result);
+  const CommandEnd end =
+      Step(cmd::kMakePayment, result, reply,
+           ReplyCheck::Fixed(std::string(kPaymentError)).Timeout(std::string(kPaymentTimeout)));
+  return {end.ok(), end.message};
 }
 
 // ---- Non-fiscal receipt ----
@@ -140,15 +124,19 @@ Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::
       return {false, e};
   }
   int result = 0;
-  if (auto m = Failure(Keep(OpenNonFiscalReceipt(password, result))))
-    return {false, *m};
-  for (const std::string& line : lines) {
-    if (auto m = Failure(Keep(PrintText(password, NonFiscalLine(line), result))))
-      return {false, *m};
+  const ReplyRecord& opened = OpenNonFiscalReceipt(password, result);
+  if (CommandEnd e = Step(cmd::kOpenNonFiscalReceipt, result, opened, DeviceCheck()); !e.ok()) {
+    return {false, e.message};
   }
-  if (auto m = Failure(Keep(CloseFiscalReceipt(password, 0, result))))
-    return {false, *m};
-  return {true, ""};
+  for (const std::string& line : lines) {
+    const ReplyRecord& printed = PrintText(password, NonFiscalLine(line), result);
+    if (CommandEnd e = Step(cmd::kPrintText, result, printed, DeviceCheck()); !e.ok()) {
+      return {false, e.message};
+    }
+  }
+  const ReplyRecord& closed = CloseFiscalReceipt(password, 0, result);
+  const CommandEnd e = Step(cmd::kCloseFiscalReceipt, result, closed, DeviceCheck());
+  return {e.ok(), e.message};
 }
 
 // ---- Service cash in and out ----
@@ -173,20 +161,23 @@ CashOutcome ServiceCash(std::string_view password, std::string_view operator_num
   }
   const std::string_view caption = withdrawal ? kCashOutCaption : kCashInCaption;
   int result = 0;
-  ReplyRecord& opened = Keep(OpenFiscalReceipt(password, static_cast<int>(*op), 0, 2, result));
-  if (auto m = Failure(opened)) {
-    out.outcome.message = *m;
+  const ReplyRecord& opened = OpenFiscalReceipt(password, static_cast<int>(*op), 0, 2, result);
+  if (CommandEnd e = Step(cmd::kOpenFiscalReceipt, result, opened, DeviceCheck()); !e.ok()) {
+    out.outcome.message = e.message;
     return out;
   }
   const double signed_amount = withdrawal ? -value->Value() : value->Value();
-  ReplyRecord& moved = Keep(ServiceCashInOut(password, 0, signed_amount, result));
-  if (auto m = Failure(moved, std::string(caption) + ":\n  ")) {
-    out.outcome.message = *m;
+  const ReplyRecord& moved = ServiceCashInOut(password, 0, signed_amount, result);
+  if (CommandEnd e =
+          Step(cmd::kServiceCashInOut, result, moved, DeviceCheck(std::string(caption) + ":\n  "));
+      !e.ok()) {
+    out.outcome.message = e.message;
     return out;
   }
   out.drawer = moved.Field(0);
-  if (auto m = Failure(Keep(CloseFiscalReceipt(password, 0, result)))) {
-    out.outcome.message = *m;
+  const ReplyRecord& closed = CloseFiscalReceipt(password, 0, result);
+  if (CommandEnd e = Step(cmd::kCloseFiscalReceipt, result, closed, DeviceCheck()); !e.ok()) {
+    out.outcome.message = e.message;
     return out;
   }
   out.outcome = {true, std::string(caption) + " - Успешно!"};

@@ -25,11 +25,6 @@ struct Outcome {
   std::string message;
 };
 
-// The failure style with fixed texts: the time-out text (or the link's own refusal when
-// nothing was sent) or the error text; empty when the command succeeded.
-std::string FixedFailureMessage(const ReplyRecord& reply, std::string_view timeout_message,
-                                std::string_view error_message);
-
 // ---- Fiscal receipt ----
 
 inline constexpr std::string_view kNoArticle = "Не выбран товар!";

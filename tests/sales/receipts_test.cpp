@@ -63,7 +63,7 @@ TEST_F(ReceiptsTest, SaleProgramsTheArticleThenSellsWithTheFixedPassword) {
   reg.answers[36] = FakeAnswer{"0000", "", true};
   EXPECT_EQ(Sell(*sale).message, "Таймаут устройства! Ошибка!");
   reg.answers[36] = FakeAnswer{};
-  reg.answers[100] = FakeAnswer{"0B00", ""};
+  reg.answers[100] = FakeAnswer{"000B", ""};
   EXPECT_EQ(Sell(*sale).message, "Ошибка продажи");
 }
 
@@ -113,7 +113,7 @@ TEST_F(ReceiptsTest, NonFiscalReceiptCutsLinesAndStopsAtTheFirstFailure) {
                                     SentCommand{97, "406172;;"}, SentCommand{101, "406172;0;"}));
 
   reg.sent.clear();
-  reg.answers[97] = FakeAnswer{"0B00", ""};
+  reg.answers[97] = FakeAnswer{"000B", ""};
   const Outcome failed = PrintNonFiscalReceipt("406172", {"a", "b"});
   EXPECT_FALSE(failed.ok);
   EXPECT_FALSE(failed.message.empty());
