@@ -30,6 +30,7 @@ inline void AddTerminalOptions(CLI::App& app, TerminalSwitches& s) {
                  "before the result (result)")
       ->transform(CLI::CheckedTransformer(std::map<std::string, S>{
           {"open", S::kOpening}, {"card", S::kCardData}, {"result", S::kResult}}))
+      ->option_text("open|card|result")
       ->group(group);
   app.add_option("--terminal-wrong-ack", s.behaviour.wrong_ack,
                  "Answer NAK instead of ACK to the opening request (open) or to the payment "
