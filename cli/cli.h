@@ -59,5 +59,15 @@ int RunScript(GlobalOptions& options, const ScriptOptions& script);
 int RunStatus(GlobalOptions& options, const std::string& password);
 // Writes every line of an article file with AddArticul; exit 0 when every line was written.
 int RunArticles(GlobalOptions& options, const std::string& file, const std::string& password);
+struct CardPayOptions {
+  std::string amount;
+  int type = 1;
+  bool no_card_lines = false;
+  std::optional<std::string> transaction;  // the typed-identifier path
+  std::optional<std::string> terminal;     // else Terminal of fpinit.ini
+  std::string password = "406172";
+  double wait_seconds = 0;  // longest wait for the card and for the result; 0: the default
+};
+int RunCardPay(GlobalOptions& options, const CardPayOptions& pay);
 
 }  // namespace tolvanet::cli

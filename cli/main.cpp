@@ -70,6 +70,27 @@ int main(int argc, char** argv) {
       "article base; empty lines are skipped, lines too long for a command are named.");
   articles->add_option("FILE", article_file, "article file")->required()->check(CLI::ExistingFile);
   articles->add_option("--password", article_password, "password")->capture_default_str();
+  CardPayOptions card;
+  std::string transaction;
+  std::string terminal;
+  auto* card_pay = app.add_subcommand(
+      "card-pay",
+      "Pay the receipt the register has open by bank card: the terminal exchange, the card "
+      "lines, CardPayment and the signature lines (--transaction: register a payment made on "
+      "the terminal under its identifier instead). Exit 0 only when CardPayment succeeded.");
+  card_pay->add_option("AMOUNT", card.amount, "amount, e.g. 12.34")->required();
+  card_pay->add_option("--type", card.type, "payment type (1 and up)")->capture_default_str();
+  card_pay->add_flag("--no-card-lines", card.no_card_lines,
+                     "print neither the card lines nor the signature lines");
+  auto* transaction_option = card_pay->add_option(
+      "--transaction", transaction, "register under this identifier (at most 20 characters)");
+  auto* terminal_option = card_pay->add_option(
+      "--terminal", terminal, "the terminal's serial device (default: Terminal of fpinit.ini)");
+  card_pay->add_option("--password", card.password, "operator password")->capture_default_str();
+  card_pay
+      ->add_option("--wait", card.wait_seconds,
+                   "seconds to wait for the card and for the bank's result (default 180)")
+      ->check(CLI::PositiveNumber);
 
   try {
     app.parse(argc, argv);
@@ -99,5 +120,12 @@ int main(int argc, char** argv) {
     return RunStatus(options, password);
   if (articles->parsed())
     return RunArticles(options, article_file, article_password);
+  if (card_pay->parsed()) {
+    if (transaction_option->count() > 0)
+      card.transaction = transaction;
+    if (terminal_option->count() > 0)
+      card.terminal = terminal;
+    return RunCardPay(options, card);
+  }
   return kExitUsage;
 }
