@@ -4,9 +4,20 @@
 namespace tolvanet::ui {
 
 class TForm1;
+class TForm8;
+class TForm9;
+class TForm20;
+class TForm21;
+class TForm35;
+class TForm41;
 
 struct SalesWindows {
-  // One member per window, e.g. `TForm20* Form20 = nullptr;`.
+  TForm20* Form20 = nullptr;  // Программировать товары
+  TForm21* Form21 = nullptr;  // Фискальный чек
+  TForm8* Form8 = nullptr;    // Печать нефискального чека
+  TForm9* Form9 = nullptr;    // Служебное внесение и изъятие денег
+  TForm35* Form35 = nullptr;  // Аннулирование и закрытие чека
+  TForm41* Form41 = nullptr;  // Копия фискальных чеков (menu "Отчеты")
 
   // Creates the windows (owned by the main window) and gives each its menu item.
   void Create(TForm1& main);

@@ -1,0 +1,63 @@
+// TForm8: the non-fiscal receipt.
+#include "sales/ui/non_fiscal_receipt_dialog.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/platform.h"
+#include "app/ui/qt_platform.h"
+#include "link/codepage.h"
+#include "sales/receipts.h"
+
+namespace tolvanet::ui {
+
+TForm8::TForm8(QWidget* parent) : TaskDialog(parent, "Form8", "Нефискальный чек") {
+  auto* layout = new QVBoxLayout(this);
+  auto* row = new QHBoxLayout();
+  row->addWidget(new QLabel("Пароль:", this));
+  Edit1 = NewPasswordEdit("Edit1");
+  row->addWidget(Edit1);
+  row->addStretch();
+  layout->addLayout(row);
+  layout->addWidget(new QLabel("Строки для печати в нефискальном чеке:", this));
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName("Memo1");
+  Memo1->installEventFilter(this);
+  layout->addWidget(Memo1, 1);
+  auto* buttons = new QHBoxLayout();
+  Button2 = NewCommandButton("Button2", "Печать чека:", &TForm8::Button2Click);
+  Button1 = NewButton("Button1", "Закрыть", [this] { close(); });
+  buttons->addStretch();
+  buttons->addWidget(Button2);
+  buttons->addWidget(Button1);
+  layout->addLayout(buttons);
+  resize(420, 320);
+}
+
+bool TForm8::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Memo1 && event->type() == QEvent::KeyPress)
+    Memo1KeyPress(static_cast<QKeyEvent*>(event)->text());
+  return TaskDialog::eventFilter(watched, event);
+}
+
+void TForm8::Memo1KeyPress(const QString& typed) {
+  // The ";" stays in the memo; printing removes it.
+  if (typed == ";")
+    ThePlatform().Message("Ввод текста",
+                          "; - недопустимый символ, \n   будет удален при печати чека!");
+}
+
+void TForm8::Button2Click() {
+  std::vector<std::string> lines;
+  if (!Memo1->document()->isEmpty()) {
+    for (const QString& line : Memo1->toPlainText().split('\n'))
+      lines.push_back(ToCp1251(S(line)));
+  }
+  const sales::Outcome outcome = sales::PrintNonFiscalReceipt(ToCp1251(S(Edit1->text())), lines);
+  if (!outcome.message.empty())
+    ThePlatform().ShowMessage(outcome.message);
+}
+
+}  // namespace tolvanet::ui
