@@ -411,6 +411,7 @@ void TForm21::CardPayment(int type) {
   request.transaction_id = ToCp1251(S(Edit13->text()));
   request.no_card_lines = CheckBox4->isChecked();
   request.config_path = TheAppState().config_path;
+  request.timings = card_timings;
   const CardPaymentResult result = RunCardPayment(request, *this);
   if (result.card_payment_reply) {
     Edit7->setText(Q(FromCp1251(result.card_payment_reply->error_code)));

@@ -74,6 +74,9 @@ class TForm21 : public TaskDialog, private CardPaymentHost {
   QPushButton* Button16;  // Состояние регистратора
   QPushButton* Button11;  // Закрыть
 
+  // The waiting limits of the card terminal exchange (tests shorten them).
+  CardTerminalTimings card_timings;
+
   // The article window whose list (and file choice) this window shares.
   void SetArticleDialog(TForm20* form) { articles_ = form; }
 
