@@ -112,6 +112,8 @@ int main(int argc, char** argv) {
   }
 
   ui::Windows windows;
+  if (simulator)
+    windows.sales.LoadDemoArticles(demo_dir.path().toStdString());
   windows.Form1->show();
   if (!demo_note.isEmpty())
     windows.Form1->SetStatusLine(demo_note);

@@ -65,11 +65,13 @@ bool TForm20::OpenDialog1Execute() {
   options.default_suffix = "ART";
   options.file_name = "*.art";
   const std::optional<std::string> path = ThePlatform().OpenFile(options);
-  if (!path)
-    return false;
+  return path && LoadFile(*path);
+}
+
+bool TForm20::LoadFile(const std::string& path) {
   std::vector<std::string> lines;
   std::string error;
-  if (!sales::LoadArticleFile(*path, lines, error)) {
+  if (!sales::LoadArticleFile(path, lines, error)) {
     ThePlatform().ShowMessage(error);
     return false;
   }
@@ -77,7 +79,7 @@ bool TForm20::OpenDialog1Execute() {
   for (const std::string& line : lines)
     text << Q(FromCp1251(line));
   Memo1->setPlainText(text.join('\n'));
-  Label3->setText(Q(*path));
+  Label3->setText(Q(path));
   return true;
 }
 

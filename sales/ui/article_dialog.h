@@ -35,6 +35,9 @@ class TForm20 : public TaskDialog, private sales::ArticleHost {
   // Asks for an article file and loads it into the list; false when the user cancelled or the
   // file could not be read. The fiscal receipt window uses it on its first opening.
   bool OpenDialog1Execute();
+  // Loads an article file into the list and shows its name; false (with a message) when it
+  // cannot be read.
+  bool LoadFile(const std::string& path);
   // The article list as Windows-1251 lines.
   std::vector<std::string> ArticleLines() const;
   bool FileLoaded() const { return !Label3->text().isEmpty(); }

@@ -1,6 +1,8 @@
 // The windows of the "Продажа" menu, created once at start and opened from their menu items.
 #pragma once
 
+#include <string>
+
 namespace tolvanet::ui {
 
 class TForm1;
@@ -21,6 +23,9 @@ struct SalesWindows {
 
   // Creates the windows (owned by the main window) and gives each its menu item.
   void Create(TForm1& main);
+  // For the demonstration: writes a small article file into `directory` and loads it, so that
+  // the receipt window has articles to sell at once.
+  void LoadDemoArticles(const std::string& directory);
 };
 
 }  // namespace tolvanet::ui
