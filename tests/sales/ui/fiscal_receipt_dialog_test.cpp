@@ -193,6 +193,13 @@ class FiscalReceiptDialogTest : public QObject {
     QVERIFY(bench_.Codes().empty());
   }
 
+  void displayFlagOffSendsZeroToTotalAndClose() {
+    f_->CheckBox2->setChecked(false);
+    f_->Button13->click();
+    f_->Button9->click();
+    QCOMPARE(Requests(), (Texts{{109, "406172;0;"}, {101, "406172;0;"}}));
+  }
+
   void barCodeAndDisplayUseTheFixedPassword() {
     f_->Edit1->setText("1111");
     f_->Button17->click();
@@ -237,6 +244,21 @@ class FiscalReceiptDialogTest : public QObject {
       registered = registered || (r.code == 120 && r.text == "406172;1;12.34;" + id + ";");
     QVERIFY(registered);
     QCOMPARE(f_->Edit7->text(), QString("0000"));
+    // On paper: the card lines, the payment with its transaction, then the signature lines.
+    using Kind = sim::PrintedLine::Kind;
+    const std::vector<sim::PrintedLine> printed = bench_.reg->printed().back().lines;
+    const std::vector<sim::PrintedLine> tail(printed.end() - 8, printed.end());
+    const std::vector<sim::PrintedLine> expected = {
+        {Kind::kText, "VISA CARD"},
+        {Kind::kText, "**** **** 1234 5678"},
+        {Kind::kText, "TERMINAL T1000001 AUTH OK"},
+        {Kind::kPayment, "1;12.34;" + id + ";"},
+        {Kind::kText, ToCp1251("ПІДПИС")},
+        {Kind::kText, ToCp1251("КАСИРА . . . . . . . . ")},
+        {Kind::kText, ToCp1251("ПІДПИС")},
+        {Kind::kText, ToCp1251("КЛІЄНТА. . . . . . . . ")},
+    };
+    QVERIFY(tail == expected);
 
     // The wait for the card is cancelled with Esc; nothing is charged or registered.
     terminal.ChangeBehaviour(

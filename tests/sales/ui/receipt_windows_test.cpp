@@ -86,6 +86,10 @@ class ReceiptWindowsTest : public QObject {
     QCOMPARE(f->StatusPanel->text(), QString("Ошибка! Таймаут устройства! "));
     f->Button3->click();
     QVERIFY(f->Memo1->toPlainText().isEmpty());
+    Clear();
+    f->Button2->click();  // an empty list: nothing to write
+    QVERIFY(bench_.Codes().empty());
+    QCOMPARE(bench_.platform.messages, std::vector<std::string>{"Завершено"});
   }
 
   void nonFiscalReceiptCutsItsLines() {
