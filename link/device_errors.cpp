@@ -180,4 +180,14 @@ bool DeviceErrorMessage(const ReplyRecord& reply, std::string& message) {
   return code == rExecOK;
 }
 
+std::string DamagedAnswerMessage(const ReplyRecord& reply) {
+  if (reply.NoAnswer())
+    return {};
+  if (reply.status_flags & status_bits::kNak)
+    return "Регистратор не принял команду (NAK). Ошибка!";
+  if (reply.status_flags & status_bits::kChecksumError)
+    return "Неверная контрольная сумма";
+  return {};
+}
+
 }  // namespace tolvanet
