@@ -184,9 +184,11 @@ std::string DamagedAnswerMessage(const ReplyRecord& reply) {
   if (reply.NoAnswer())
     return {};
   if (reply.status_flags & status_bits::kNak)
-    return "Регистратор не принял команду (NAK). Ошибка!";
+    return "Регистратор не принял команду (NAK): команда не выполнена или её результат "
+           "неизвестен. Ошибка!";
   if (reply.status_flags & status_bits::kChecksumError)
-    return "Неверная контрольная сумма";
+    return "Ответ регистратора повреждён (ошибка контрольной суммы): данные ответа не "
+           "использованы. Ошибка!";
   return {};
 }
 

@@ -158,9 +158,9 @@ std::string DeviceErrorText(std::uint16_t code);
 // bits are not looked at: see DamagedAnswerMessage.
 bool DeviceErrorMessage(const ReplyRecord& reply, std::string& message);
 
-// The operator's message for an answer that came damaged (UTF-8): "Неверная контрольная
-// сумма" for a checksum error, a NAK message for a NAK; empty when the answer is not damaged.
-// Such an answer is never a success, whatever its error code says.
+// The operator's message for an answer that came damaged (UTF-8): one for a checksum error,
+// one for a NAK; empty when the answer is not damaged. Such an answer is never a success,
+// whatever its error code says.
 std::string DamagedAnswerMessage(const ReplyRecord& reply);
 
 }  // namespace tolvanet

@@ -313,7 +313,7 @@ TEST_F(CliTest, ADamagedAnswerIsAFailureWithItsReason) {
     std::string reason;
   };
   const DamageCase cases[] = {
-      {"checksum", K::kBadChecksum, "true", "Неверная контрольная сумма"},
+      {"checksum", K::kBadChecksum, "true", "ошибка контрольной суммы"},
       {"NAK", K::kNak, "false", "NAK"},
   };
   for (const auto& c : cases) {
