@@ -276,6 +276,22 @@ TEST_F(CardPaymentTest, ARefusedCardPaymentAfterTheChargeNamesTheTransaction) {
   EXPECT_EQ(Sent(), expected);
 }
 
+TEST_F(CardPaymentTest, ACardPaymentTimedOutAfterTheChargeNamesTheTransaction) {
+  // The register stops answering once the terminal has approved the payment.
+  terminal_.SetLog([this](const std::string& line) {
+    if (line.rfind("payment approved", 0) == 0)
+      reg_->ChangeFaults([](Faults& f) { f.no_answer = true; });
+  });
+  request_.no_card_lines = true;
+  CardPaymentResult r = Pay();
+  EXPECT_EQ(r.outcome, CardOutcome::kRegisterError);
+  EXPECT_TRUE(r.charged);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].rfind(std::string(kCardTimeoutMessage) + "\n", 0), 0u);
+  EXPECT_NE(host_.messages[0].find("410000000001"), std::string::npos) << host_.messages[0];
+  EXPECT_TRUE(reg_->State().receipt.card_transactions.empty());
+}
+
 TEST_F(CardPaymentTest, WithoutCardLinesOnlyCardPaymentGoesToTheRegister) {
   request_.no_card_lines = true;
   CardPaymentResult r = Pay();
