@@ -93,7 +93,7 @@ class Payment {
       return refuse("Пароль не должен содержать \";\" и управляющие символы.");
     if (request_.payment_type < 1)
       return refuse("Тип оплаты " + std::to_string(request_.payment_type) +
-                    " — наличные; банковской картой оплачивают типом 1 и выше.");
+                    " не для банковской карты: картой оплачивают типом 1 и выше.");
     Parsed<Decimal> amount =
         ParseDecimal(request_.amount_text, kMoneyDecimals, DecimalRule::kPositive);
     if (!amount)
@@ -334,6 +334,22 @@ class Payment {
 };
 
 }  // namespace
+
+std::string CardStageText(CardStage stage) {
+  switch (stage) {
+    case CardStage::kOpening:
+      return "Открытие обмена с терминалом...";
+    case CardStage::kCardData:
+      return "Ожидание карты...";
+    case CardStage::kRequest:
+      return "Запрос оплаты отправлен...";
+    case CardStage::kResult:
+      return "Ожидание результата оплаты...";
+    case CardStage::kRegistering:
+      return "Регистрация оплаты в регистраторе...";
+  }
+  return {};
+}
 
 CardPaymentResult RunCardPayment(const CardPaymentRequest& request, CardPaymentHost& host) {
   return Payment(request, host).Run();
