@@ -1,6 +1,8 @@
 // Card payments end to end: the core's routine against the simulated terminal on a real
 // pseudo-terminal and the simulated register over loopback TCP.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -23,7 +25,11 @@ using std::chrono::milliseconds;
 // Records what the routine tells its host; can stop the wait after a number of pumps.
 struct RecordingHost : CardPaymentHost {
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void ProcessPendingMessages() override { ++pumps; }
+  void ProcessPendingMessages() override {
+    ++pumps;
+    if (on_pump)
+      on_pump();
+  }
   bool CancelRequested() override { return cancel_after >= 0 && pumps >= cancel_after; }
   void StageChanged(CardStage stage) override { stages.push_back(stage); }
   void ReplyReceived(const ReplyRecord& reply) override { replies.push_back(reply.command_code); }
@@ -33,6 +39,7 @@ struct RecordingHost : CardPaymentHost {
   std::vector<int> replies;
   int pumps = 0;
   int cancel_after = -1;
+  std::function<void()> on_pump;
 };
 
 std::string Fs(std::initializer_list<std::string_view> fields) {
@@ -407,7 +414,19 @@ TEST_F(CardPaymentTest, TheOperatorCancelsTheWaitForTheCard) {
       [](TerminalBehaviour& b) { b.silence = TerminalBehaviour::Silence::kCardData; });
   request_.timings.step_limit = milliseconds(60000);  // only the cancel ends this wait
   host_.cancel_after = 20;
+  // The port is held exclusively while the payment waits, and released when it ends.
+  const int probe = ::open(terminal_.device_path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(probe, 0);
+  auto exclusive = [probe] {
+    int on = -1;
+    return ::ioctl(probe, TIOCGEXCL, &on) == 0 ? on : -1;
+  };
+  int exclusive_while_waiting = -1;
+  host_.on_pump = [&] { exclusive_while_waiting = exclusive(); };
   CardPaymentResult r = Pay();
+  EXPECT_EQ(exclusive_while_waiting, 1);
+  EXPECT_EQ(exclusive(), 0);
+  ::close(probe);
   EXPECT_EQ(r.outcome, CardOutcome::kCancelled);
   ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_NE(host_.messages[0].find("прервана"), std::string::npos);
