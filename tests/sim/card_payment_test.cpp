@@ -148,6 +148,24 @@ TEST_F(CardPaymentTest, HappyPathChargesTheTerminalAndRegistersWithCardAndSignat
                                     CardStage::kResult, CardStage::kRegistering}));
 }
 
+TEST_F(CardPaymentTest, InputLeftOnThePortBeforeThePaymentIsDropped) {
+  // An acknowledgement and a result from an earlier exchange wait in the port's input.
+  const std::string stale = ct::Acknowledgement() + ct::Message(Fs({"00=1", "58=OLD"}));
+  const int probe = ::open(terminal_.device_path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(probe, 0);
+  terminal_.SendRaw(stale);
+  int waiting = 0;
+  for (int i = 0; i < 400 && waiting < static_cast<int>(stale.size()); ++i) {
+    std::this_thread::sleep_for(milliseconds(5));
+    ASSERT_EQ(::ioctl(probe, FIONREAD, &waiting), 0);
+  }
+  ::close(probe);
+  ASSERT_EQ(waiting, static_cast<int>(stale.size()));
+  CardPaymentResult r = Pay();
+  EXPECT_EQ(r.outcome, CardOutcome::kRegistered) << r.message;
+  EXPECT_EQ(r.transaction_id, "410000000001");
+}
+
 TEST_F(CardPaymentTest, TheTerminalIsChargedTheAmountThatIsRegistered) {
   struct Case {
     const char* typed;
