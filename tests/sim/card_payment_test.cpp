@@ -263,6 +263,7 @@ TEST_F(CardPaymentTest, UntrustedButUsableTerminalMessagesStillGiveTheSameReceip
 }
 
 TEST_F(CardPaymentTest, CardLinesOfMissingTagsAreLeftOutAndShortNumbersPrintedAsTheyAre) {
+  // The card data is 19 bytes long: its length byte is XOFF, which only a raw port passes on.
   terminal_.ChangeBehaviour([](TerminalBehaviour& b) {
     b.missing_tags = {"02", "04"};
     b.card_tail = "1234";
