@@ -166,8 +166,11 @@ class Payment {
     ct::ReadResult r = port_.WriteAll(bytes, Clock::now() + request_.timings.read_limit);
     if (r == ct::ReadResult::kDone)
       return true;
-    return WaitFailed(r,
-                      "готовность к приёму за " + SecondsText(request_.timings.read_limit) + " с");
+    if (r == ct::ReadResult::kTimeout) {
+      return Stop("Терминал не принял данные за " + SecondsText(request_.timings.read_limit) +
+                  " с.");
+    }
+    return WaitFailed(r, "");
   }
 
   // A message from the terminal: its first byte within the step's limit, the rest within one
