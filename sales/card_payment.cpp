@@ -258,8 +258,11 @@ class Payment {
 
     Stage(CardStage::kResult);
     std::string outcome;
-    if (!ReadMessage(outcome, "результат оплаты") || !Send(ct::Acknowledgement()))
+    if (!ReadMessage(outcome, "результат оплаты"))
       return false;
+    // The result is in hand: a terminal that does not take its acknowledgement changes
+    // nothing about a payment it has made.
+    port_.WriteAll(ct::Acknowledgement(), Clock::now() + request_.timings.read_limit);
     port_.Close();
     const std::optional<std::string> transaction = ct::FindTag(outcome, "58");
     if (!transaction || transaction->empty()) {
