@@ -1,6 +1,7 @@
 #include "sales/card_payment.h"
 
 #include "app/config.h"
+#include "app/dialog_pattern.h"
 #include "app/profile.h"
 #include "link/codepage.h"
 #include "link/commands.h"
@@ -117,10 +118,14 @@ class Payment {
     int code = 0;
     const ReplyRecord& reply = GetDiagnosticInfo(request_.password, code);
     host_.ReplyReceived(reply);
-    if (reply.NoAnswer()) {
-      const std::string& refusal = TheEngine().refusal();
-      Fail(CardOutcome::kRegisterError,
-           std::string(kCardTimeoutMessage) + (refusal.empty() ? "" : "\n" + refusal));
+    // Only the status bytes matter here: an error code does not stop the payment, a missing or
+    // damaged answer does.
+    ReplyCheck check;
+    check.style = FailureStyle::kSilent;
+    check.timeout_message = std::string(kCardTimeoutMessage);
+    const CommandEnd end = JudgeCommand(cmd::kGetDiagnosticInfo, code, reply, check);
+    if (!end.ok() && end.outcome != CommandOutcome::kDeviceError) {
+      Fail(CardOutcome::kRegisterError, end.message);
       return false;
     }
     if (reply.status_bytes[2] & kReturnReceiptBit) {
@@ -313,15 +318,10 @@ class Payment {
       result_.message.clear();
       return result_;
     }
-    std::string message;
-    if (reply.NoAnswer()) {
-      message = std::string(kCardTimeoutMessage);
-      if (!TheEngine().refusal().empty())
-        message += "\n" + TheEngine().refusal();
-    } else {
-      message =
-          std::string(kCardRegisterErrorMessage) + " (код ошибки " + Shown(reply.error_code) + ")";
-    }
+    std::string message = JudgeCommand(cmd::kCardPayment, 0, reply,
+                                       ReplyCheck::Fixed(std::string(kCardRegisterErrorMessage))
+                                           .Timeout(std::string(kCardTimeoutMessage)))
+                              .message;
     if (result_.charged) {
       message += "\nОплата по карте проведена терминалом, идентификатор транзакции " +
                  Shown(result_.transaction_id) + ". Зарегистрируйте её по этому идентификатору.";
