@@ -302,20 +302,39 @@ TEST_F(CardPaymentTest, ARefusedCardPaymentAfterTheChargeNamesTheTransaction) {
   EXPECT_EQ(Sent(), expected);
 }
 
-TEST_F(CardPaymentTest, ACardPaymentTimedOutAfterTheChargeNamesTheTransaction) {
-  // The register stops answering once the terminal has approved the payment.
-  terminal_.SetLog([this](const std::string& line) {
-    if (line.rfind("payment approved", 0) == 0)
-      reg_->ChangeFaults([](Faults& f) { f.no_answer = true; });
-  });
+TEST_F(CardPaymentTest, ACardPaymentThatFailsAfterTheChargeNamesTheTransaction) {
+  using K = AimedFault::Kind;
+  struct Case {
+    const char* name;
+    AimedFault fault;
+    std::string message;  // how the message starts
+  };
+  const Case cases[] = {
+      {"no answer",
+       {.kind = K::kNoAnswer, .code = cmd::kCardPayment},
+       std::string(kCardTimeoutMessage)},
+      {"damaged answer",
+       {.kind = K::kBadChecksum, .code = cmd::kCardPayment},
+       "Ответ регистратора повреждён"},
+      {"refused",
+       {.error = err::kPayModeDisabled, .code = cmd::kCardPayment},
+       std::string(kCardRegisterErrorMessage)},
+  };
   request_.no_card_lines = true;
-  CardPaymentResult r = Pay();
-  EXPECT_EQ(r.outcome, CardOutcome::kRegisterError);
-  EXPECT_TRUE(r.charged);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].rfind(std::string(kCardTimeoutMessage) + "\n", 0), 0u);
-  EXPECT_NE(host_.messages[0].find("410000000001"), std::string::npos) << host_.messages[0];
-  EXPECT_TRUE(reg_->State().receipt.card_transactions.empty());
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reg_->AimFault(c.fault);
+    host_ = {};
+    CardPaymentResult r = Pay();
+    const std::string id = std::to_string(410000000001LL + n++);
+    EXPECT_EQ(r.outcome, CardOutcome::kRegisterError);
+    EXPECT_TRUE(r.charged);
+    EXPECT_EQ(r.transaction_id, id);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].rfind(c.message, 0), 0u) << host_.messages[0];
+    EXPECT_NE(host_.messages[0].find(id), std::string::npos) << host_.messages[0];
+  }
 }
 
 TEST_F(CardPaymentTest, WithoutCardLinesOnlyCardPaymentGoesToTheRegister) {
