@@ -20,22 +20,6 @@ void OnInterrupt(int) {
   interrupted = 1;
 }
 
-const char* StageText(CardStage stage) {
-  switch (stage) {
-    case CardStage::kOpening:
-      return "Открытие обмена с терминалом...";
-    case CardStage::kCardData:
-      return "Ожидание карты...";
-    case CardStage::kRequest:
-      return "Запрос оплаты отправлен...";
-    case CardStage::kResult:
-      return "Ожидание результата оплаты...";
-    case CardStage::kRegistering:
-      return "Регистрация оплаты в регистраторе...";
-  }
-  return "";
-}
-
 const char* OutcomeName(CardOutcome outcome) {
   switch (outcome) {
     case CardOutcome::kRegistered:
@@ -64,7 +48,7 @@ class TerminalHost : public CardPaymentHost {
   bool CancelRequested() override { return interrupted != 0; }
   void StageChanged(CardStage stage) override {
     if (!quiet_)
-      std::cerr << StageText(stage) << "\n";
+      std::cerr << CardStageText(stage) << "\n";
   }
 
  private:

@@ -1,6 +1,7 @@
 #include "sales/card_payment.h"
 
 #include "app/config.h"
+#include "app/dialog_pattern.h"
 #include "app/profile.h"
 #include "link/codepage.h"
 #include "link/commands.h"
@@ -93,7 +94,7 @@ class Payment {
       return refuse("Пароль не должен содержать \";\" и управляющие символы.");
     if (request_.payment_type < 1)
       return refuse("Тип оплаты " + std::to_string(request_.payment_type) +
-                    " — наличные; банковской картой оплачивают типом 1 и выше.");
+                    " не для банковской карты: картой оплачивают типом 1 и выше.");
     Parsed<Decimal> amount =
         ParseDecimal(request_.amount_text, kMoneyDecimals, DecimalRule::kPositive);
     if (!amount)
@@ -117,10 +118,14 @@ class Payment {
     int code = 0;
     const ReplyRecord& reply = GetDiagnosticInfo(request_.password, code);
     host_.ReplyReceived(reply);
-    if (reply.NoAnswer()) {
-      const std::string& refusal = TheEngine().refusal();
-      Fail(CardOutcome::kRegisterError,
-           std::string(kCardTimeoutMessage) + (refusal.empty() ? "" : "\n" + refusal));
+    // Only the status bytes matter here: an error code does not stop the payment, a missing or
+    // damaged answer does.
+    ReplyCheck check;
+    check.style = FailureStyle::kSilent;
+    check.timeout_message = std::string(kCardTimeoutMessage);
+    const CommandEnd end = JudgeCommand(cmd::kGetDiagnosticInfo, code, reply, check);
+    if (!end.ok() && end.outcome != CommandOutcome::kDeviceError) {
+      Fail(CardOutcome::kRegisterError, end.message);
       return false;
     }
     if (reply.status_bytes[2] & kReturnReceiptBit) {
@@ -166,8 +171,11 @@ class Payment {
     ct::ReadResult r = port_.WriteAll(bytes, Clock::now() + request_.timings.read_limit);
     if (r == ct::ReadResult::kDone)
       return true;
-    return WaitFailed(r,
-                      "готовность к приёму за " + SecondsText(request_.timings.read_limit) + " с");
+    if (r == ct::ReadResult::kTimeout) {
+      return Stop("Терминал не принял данные за " + SecondsText(request_.timings.read_limit) +
+                  " с.");
+    }
+    return WaitFailed(r, "");
   }
 
   // A message from the terminal: its first byte within the step's limit, the rest within one
@@ -255,8 +263,11 @@ class Payment {
 
     Stage(CardStage::kResult);
     std::string outcome;
-    if (!ReadMessage(outcome, "результат оплаты") || !Send(ct::Acknowledgement()))
+    if (!ReadMessage(outcome, "результат оплаты"))
       return false;
+    // The result is in hand: a terminal that does not take its acknowledgement changes
+    // nothing about a payment it has made.
+    port_.WriteAll(ct::Acknowledgement(), Clock::now() + request_.timings.read_limit);
     port_.Close();
     const std::optional<std::string> transaction = ct::FindTag(outcome, "58");
     if (!transaction || transaction->empty()) {
@@ -307,15 +318,10 @@ class Payment {
       result_.message.clear();
       return result_;
     }
-    std::string message;
-    if (reply.NoAnswer()) {
-      message = std::string(kCardTimeoutMessage);
-      if (!TheEngine().refusal().empty())
-        message += "\n" + TheEngine().refusal();
-    } else {
-      message =
-          std::string(kCardRegisterErrorMessage) + " (код ошибки " + Shown(reply.error_code) + ")";
-    }
+    std::string message = JudgeCommand(cmd::kCardPayment, 0, reply,
+                                       ReplyCheck::Fixed(std::string(kCardRegisterErrorMessage))
+                                           .Timeout(std::string(kCardTimeoutMessage)))
+                              .message;
     if (result_.charged) {
       message += "\nОплата по карте проведена терминалом, идентификатор транзакции " +
                  Shown(result_.transaction_id) + ". Зарегистрируйте её по этому идентификатору.";
@@ -334,6 +340,22 @@ class Payment {
 };
 
 }  // namespace
+
+std::string CardStageText(CardStage stage) {
+  switch (stage) {
+    case CardStage::kOpening:
+      return "Открытие обмена с терминалом...";
+    case CardStage::kCardData:
+      return "Ожидание карты...";
+    case CardStage::kRequest:
+      return "Запрос оплаты отправлен...";
+    case CardStage::kResult:
+      return "Ожидание результата оплаты...";
+    case CardStage::kRegistering:
+      return "Регистрация оплаты в регистраторе...";
+  }
+  return {};
+}
 
 CardPaymentResult RunCardPayment(const CardPaymentRequest& request, CardPaymentHost& host) {
   return Payment(request, host).Run();

@@ -42,6 +42,9 @@ enum class CardStage {
   kRegistering,  // card lines, CardPayment and signature lines go to the register
 };
 
+// What a status line shows for a stage (UTF-8), e.g. "Ожидание карты...".
+std::string CardStageText(CardStage stage);
+
 // What the routine needs from the window or the command-line tool.
 class CardPaymentHost {
  public:

@@ -137,9 +137,13 @@ bool Port::IsOpen() const {
 }
 
 void Port::Close() {
+  if (!impl_->port.is_open())
+    return;
+  // The exclusive mode belongs to the device, not to this handle: it would outlive the close
+  // while anything else holds the device open.
+  ::ioctl(impl_->port.native_handle(), TIOCNXCL);
   std::error_code ignored;
-  if (impl_->port.is_open())
-    impl_->port.close(ignored);
+  impl_->port.close(ignored);
 }
 
 bool Port::Open(const std::string& device) {

@@ -36,14 +36,14 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
-  tolvanet::sim::TerminalSwitches terminal_switches;
-  tolvanet::sim::AddTerminalOptions(app, terminal_switches);
   std::vector<std::string> aimed_specs;
   app.add_option("--aim", aimed_specs,
                  "A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
                  "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
                  "hexadecimal command code or any; SKIP matching requests pass first, then "
                  "COUNT are hit. Example: 0006@42*2. Repeat for several");
+  tolvanet::sim::TerminalSwitches terminal_switches;
+  tolvanet::sim::AddTerminalOptions(app, terminal_switches);
   CLI11_PARSE(app, argc, argv);
 
   std::vector<tolvanet::sim::AimedFault> aimed;

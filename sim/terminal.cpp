@@ -277,6 +277,11 @@ std::vector<TerminalPayment> Terminal::payments() const {
   return impl_->payments;
 }
 
+void Terminal::SendRaw(const std::string& bytes) {
+  if (impl_->master >= 0)
+    impl_->Write(bytes, false);
+}
+
 void Terminal::SetLog(std::function<void(const std::string&)> log) {
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->log = std::move(log);

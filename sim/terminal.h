@@ -65,6 +65,10 @@ class Terminal {
   void ClearReceived();
   std::vector<TerminalPayment> payments() const;
 
+  // Writes bytes to the port as they are, outside any exchange (line noise, a message left
+  // over from an earlier payment).
+  void SendRaw(const std::string& bytes);
+
   // Where the terminal reports what it does (called on its thread); may stay empty.
   void SetLog(std::function<void(const std::string&)> log);
 

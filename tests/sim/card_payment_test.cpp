@@ -1,6 +1,8 @@
 // Card payments end to end: the core's routine against the simulated terminal on a real
 // pseudo-terminal and the simulated register over loopback TCP.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -23,7 +25,11 @@ using std::chrono::milliseconds;
 // Records what the routine tells its host; can stop the wait after a number of pumps.
 struct RecordingHost : CardPaymentHost {
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void ProcessPendingMessages() override { ++pumps; }
+  void ProcessPendingMessages() override {
+    ++pumps;
+    if (on_pump)
+      on_pump();
+  }
   bool CancelRequested() override { return cancel_after >= 0 && pumps >= cancel_after; }
   void StageChanged(CardStage stage) override { stages.push_back(stage); }
   void ReplyReceived(const ReplyRecord& reply) override { replies.push_back(reply.command_code); }
@@ -33,6 +39,7 @@ struct RecordingHost : CardPaymentHost {
   std::vector<int> replies;
   int pumps = 0;
   int cancel_after = -1;
+  std::function<void()> on_pump;
 };
 
 std::string Fs(std::initializer_list<std::string_view> fields) {
@@ -141,6 +148,24 @@ TEST_F(CardPaymentTest, HappyPathChargesTheTerminalAndRegistersWithCardAndSignat
                                     CardStage::kResult, CardStage::kRegistering}));
 }
 
+TEST_F(CardPaymentTest, InputLeftOnThePortBeforeThePaymentIsDropped) {
+  // An acknowledgement and a result from an earlier exchange wait in the port's input.
+  const std::string stale = ct::Acknowledgement() + ct::Message(Fs({"00=1", "58=OLD"}));
+  const int probe = ::open(terminal_.device_path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(probe, 0);
+  terminal_.SendRaw(stale);
+  int waiting = 0;
+  for (int i = 0; i < 400 && waiting < static_cast<int>(stale.size()); ++i) {
+    std::this_thread::sleep_for(milliseconds(5));
+    ASSERT_EQ(::ioctl(probe, FIONREAD, &waiting), 0);
+  }
+  ::close(probe);
+  ASSERT_EQ(waiting, static_cast<int>(stale.size()));
+  CardPaymentResult r = Pay();
+  EXPECT_EQ(r.outcome, CardOutcome::kRegistered) << r.message;
+  EXPECT_EQ(r.transaction_id, "410000000001");
+}
+
 TEST_F(CardPaymentTest, TheTerminalIsChargedTheAmountThatIsRegistered) {
   struct Case {
     const char* typed;
@@ -238,6 +263,7 @@ TEST_F(CardPaymentTest, UntrustedButUsableTerminalMessagesStillGiveTheSameReceip
 }
 
 TEST_F(CardPaymentTest, CardLinesOfMissingTagsAreLeftOutAndShortNumbersPrintedAsTheyAre) {
+  // The card data is 19 bytes long: its length byte is XOFF, which only a raw port passes on.
   terminal_.ChangeBehaviour([](TerminalBehaviour& b) {
     b.missing_tags = {"02", "04"};
     b.card_tail = "1234";
@@ -274,6 +300,41 @@ TEST_F(CardPaymentTest, ARefusedCardPaymentAfterTheChargeNamesTheTransaction) {
   std::vector<std::string> expected = HappyRequests("60.00", "410000000001");
   expected.resize(5);
   EXPECT_EQ(Sent(), expected);
+}
+
+TEST_F(CardPaymentTest, ACardPaymentThatFailsAfterTheChargeNamesTheTransaction) {
+  using K = AimedFault::Kind;
+  struct Case {
+    const char* name;
+    AimedFault fault;
+    std::string message;  // how the message starts
+  };
+  const Case cases[] = {
+      {"no answer",
+       {.kind = K::kNoAnswer, .code = cmd::kCardPayment},
+       std::string(kCardTimeoutMessage)},
+      {"damaged answer",
+       {.kind = K::kBadChecksum, .code = cmd::kCardPayment},
+       "Ответ регистратора повреждён"},
+      {"refused",
+       {.error = err::kPayModeDisabled, .code = cmd::kCardPayment},
+       std::string(kCardRegisterErrorMessage)},
+  };
+  request_.no_card_lines = true;
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reg_->AimFault(c.fault);
+    host_ = {};
+    CardPaymentResult r = Pay();
+    const std::string id = std::to_string(410000000001LL + n++);
+    EXPECT_EQ(r.outcome, CardOutcome::kRegisterError);
+    EXPECT_TRUE(r.charged);
+    EXPECT_EQ(r.transaction_id, id);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].rfind(c.message, 0), 0u) << host_.messages[0];
+    EXPECT_NE(host_.messages[0].find(id), std::string::npos) << host_.messages[0];
+  }
 }
 
 TEST_F(CardPaymentTest, WithoutCardLinesOnlyCardPaymentGoesToTheRegister) {
@@ -391,7 +452,19 @@ TEST_F(CardPaymentTest, TheOperatorCancelsTheWaitForTheCard) {
       [](TerminalBehaviour& b) { b.silence = TerminalBehaviour::Silence::kCardData; });
   request_.timings.step_limit = milliseconds(60000);  // only the cancel ends this wait
   host_.cancel_after = 20;
+  // The port is held exclusively while the payment waits, and released when it ends.
+  const int probe = ::open(terminal_.device_path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(probe, 0);
+  auto exclusive = [probe] {
+    int on = -1;
+    return ::ioctl(probe, TIOCGEXCL, &on) == 0 ? on : -1;
+  };
+  int exclusive_while_waiting = -1;
+  host_.on_pump = [&] { exclusive_while_waiting = exclusive(); };
   CardPaymentResult r = Pay();
+  EXPECT_EQ(exclusive_while_waiting, 1);
+  EXPECT_EQ(exclusive(), 0);
+  ::close(probe);
   EXPECT_EQ(r.outcome, CardOutcome::kCancelled);
   ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_NE(host_.messages[0].find("прервана"), std::string::npos);
