@@ -154,6 +154,12 @@ class FiscalReceiptDialogTest : public QObject {
     f_->Edit10->setText("100000");
     f_->Button2->click();
     QCOMPARE(LastMessage(), std::string("Ошибка продажи"));
+    Clear();
+    f_->Edit10->setText("1");
+    bench_.reg->AimFault({.error = sim::err::kInvalidDocState, .code = 100});
+    f_->Button2->click();  // the article is programmed, the sale refused
+    QCOMPARE(bench_.Codes(), (std::vector<int>{36, 100}));
+    QCOMPARE(LastMessage(), std::string("Ошибка продажи"));
     bench_.reg->ChangeFaults([](sim::Faults& fl) { fl.no_answer = true; });
     f_->Button9->click();
     QCOMPARE(LastMessage(), std::string("Таймаут устройства! Ошибка закрыиия чека!"));

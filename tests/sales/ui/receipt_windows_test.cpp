@@ -106,6 +106,15 @@ class ReceiptWindowsTest : public QObject {
     QCOMPARE(Requests(), expected);
     QVERIFY(bench_.platform.messages.empty());
 
+    // A line the register refuses stops the receipt there; it stays open.
+    Clear();
+    bench_.reg->AimFault({.error = sim::err::kInvalidDocState, .code = 97, .skip = 1});
+    f->Button2->click();
+    QCOMPARE(bench_.Codes(), (std::vector<int>{96, 97, 97}));
+    QVERIFY(!LastMessage().empty());
+    QCOMPARE(bench_.reg->State().receipt.state, sim::receipt_state::kNonFiscal);
+    bench_.reg->ChangeState([](sim::RegisterState& s) { s.receipt = sim::Receipt{}; });
+
     QTest::keyClick(f->Memo1, ';');
     QCOMPARE(bench_.platform.captions.back(), std::string("Ввод текста"));
     QCOMPARE(LastMessage(),
