@@ -3,6 +3,7 @@
 // states, and receipt copies by dates and numbers.
 #include <QDate>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "link/codepage.h"
@@ -46,6 +47,24 @@ class ReceiptWindowsTest : public QObject {
     QVERIFY(bench_.ConnectAndClear());
   }
   void cleanup() { bench_.TearDown(); }
+
+  void everyMenuItemOpensItsWindow() {
+    ui::TForm1& m = *bench_.windows->Form1;
+    const std::pair<QAction*, QDialog*> items[] = {
+        {m.N7, w().Form20}, {m.N8, w().Form21},  {m.N9, w().Form8},
+        {m.N10, w().Form9}, {m.N16, w().Form35}, {m.N15, w().Form41},
+    };
+    for (const auto& [item, dialog] : items) {
+      QVERIFY(item->isEnabled());
+      bool shown = false;
+      QTimer::singleShot(0, dialog, [&shown, d = dialog] {
+        shown = d->isVisible();
+        d->close();
+      });
+      item->trigger();
+      QVERIFY2(shown, item->text().toUtf8().constData());
+    }
+  }
 
   void articleFilesAreWrittenLineByLine() {
     ui::TForm20* f = w().Form20;
