@@ -266,6 +266,31 @@ class FiscalReceiptDialogTest : public QObject {
     };
     QVERIFY(tail == expected);
 
+    // Without the card lines nothing is printed, only CardPayment registered (besides the
+    // routine's look at the receipt state); with a typed identifier the terminal is not asked.
+    auto payment_requests = [this] {
+      Texts out;
+      for (const auto& r : Requests()) {
+        if (r.first != 128)
+          out.push_back(r);
+      }
+      return out;
+    };
+    Clear();
+    f_->CheckBox4->setChecked(true);
+    f_->Edit8->setText("1");
+    f_->Button8->click();
+    QCOMPARE(payment_requests().size(), std::size_t{1});
+    QCOMPARE(payment_requests()[0].first, 120);
+    Clear();
+    f_->CheckBox3->setChecked(true);
+    f_->Edit13->setText("ID-000000000000000000-cut");  // the box takes 20 characters
+    f_->Button8->click();
+    QCOMPARE(payment_requests(), (Texts{{120, "406172;1;1.00;ID-00000000000000000;"}}));
+    QCOMPARE(terminal.payments().size(), std::size_t{2});
+    f_->CheckBox3->setChecked(false);
+    f_->CheckBox4->setChecked(false);
+
     // The wait for the card is cancelled with Esc; nothing is charged or registered.
     terminal.ChangeBehaviour(
         [](sim::TerminalBehaviour& b) { b.silence = sim::TerminalBehaviour::Silence::kCardData; });
