@@ -181,6 +181,9 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
   right->addWidget(CheckBox3);
   right->addWidget(Edit13);
   right->addWidget(CheckBox4);
+  CardStageLabel = new QLabel(this);
+  CardStageLabel->setObjectName("CardStageLabel");
+  right->addWidget(CardStageLabel);
   Button9 = NewCommandButton("Button9", "Закрыть чек", &TForm21::Button9Click);
   right->addWidget(Button9);
 
@@ -413,6 +416,7 @@ void TForm21::CardPayment(int type) {
   request.config_path = TheAppState().config_path;
   request.timings = card_timings;
   const CardPaymentResult result = RunCardPayment(request, *this);
+  CardStageLabel->clear();
   if (result.card_payment_reply) {
     Edit7->setText(Q(FromCp1251(result.card_payment_reply->error_code)));
     SetStatusButtonEnabled(true);
@@ -471,6 +475,10 @@ void TForm21::ShowMessage(const std::string& text) {
 
 void TForm21::ReplyReceived(const ReplyRecord& reply) {
   TheAppState().current_reply = &reply;
+}
+
+void TForm21::StageChanged(CardStage stage) {
+  CardStageLabel->setText(Q(CardStageText(stage) + "  (Esc - отмена)"));
 }
 
 void TForm21::Button11Click() {

@@ -27,52 +27,53 @@ class TForm21 : public TaskDialog, private CardPaymentHost {
  public:
   explicit TForm21(QWidget* parent = nullptr);
 
-  QLineEdit* Edit1;       // Пароль
-  QLineEdit* Edit12;      // Номер оператора
-  QCheckBox* CheckBox1;   // Чек возврата
-  QCheckBox* CheckBox2;   // Выводить информацию на дисплей
-  QListWidget* ListBox1;  // Товары
-  QLineEdit* Edit3;       // the chosen article line
-  QLineEdit* Edit10;      // Кол-во
-  QLineEdit* Edit9;       // Цена за ед.
-  QLineEdit* Edit2;       // comment and customer-display text
-  QComboBox* ComboBox2;   // customer-display function
-  QLineEdit* Edit11;      // the 12 digits of an EAN-13 code
-  QGroupBox* GroupBox1;   // Скидка процентная
-  QLineEdit* Edit4;       // percentage
-  QLineEdit* Edit6;       // its tax group
-  QGroupBox* GroupBox2;   // Скидка абсолютная
-  QLineEdit* Edit5;       // absolute value
-  QLineEdit* Edit15;      // its tax group
-  QLabel* Label6;         // Сумма по чеку:
-  QLabel* Label5;         // the total after "Печать итога"; a click copies it to Edit8
-  QComboBox* ComboBox1;   // payment type
-  QLineEdit* Edit8;       // payment amount
-  QCheckBox* CheckBox3;   // typed transaction identifier
-  QLineEdit* Edit13;      // that identifier
-  QCheckBox* CheckBox4;   // no card lines
-  QLabel* Label10;        // Код ошибки:
-  QLineEdit* Edit7;       // error code of the last reply
-  QPushButton* Button1;   // Открыть чек
-  QPushButton* Button10;  // Печать комментария
-  QPushButton* Button2;   // Продать
-  QPushButton* Button3;   // percentage on the item
-  QPushButton* Button4;   // absolute on the item
-  QPushButton* Button6;   // percentage on the subtotal
-  QPushButton* Button7;   // absolute on the subtotal
-  QPushButton* Button19;  // percentage on a tax group
-  QPushButton* Button20;  // absolute on a tax group
-  QPushButton* Button12;  // Аннулирование всего чека
-  QPushButton* Button5;   // Начало аннулирования
-  QPushButton* Button14;  // Конец аннулирования
-  QPushButton* Button15;  // Отмена аннулирования
-  QPushButton* Button13;  // Печать итога
-  QPushButton* Button8;   // Оплатить
-  QPushButton* Button9;   // Закрыть чек
-  QPushButton* Button17;  // Штрих-код EAN-13
-  QPushButton* Button18;  // Вывод на индикатор
-  QPushButton* Button16;  // Состояние регистратора
-  QPushButton* Button11;  // Закрыть
+  QLineEdit* Edit1;        // Пароль
+  QLineEdit* Edit12;       // Номер оператора
+  QCheckBox* CheckBox1;    // Чек возврата
+  QCheckBox* CheckBox2;    // Выводить информацию на дисплей
+  QListWidget* ListBox1;   // Товары
+  QLineEdit* Edit3;        // the chosen article line
+  QLineEdit* Edit10;       // Кол-во
+  QLineEdit* Edit9;        // Цена за ед.
+  QLineEdit* Edit2;        // comment and customer-display text
+  QComboBox* ComboBox2;    // customer-display function
+  QLineEdit* Edit11;       // the 12 digits of an EAN-13 code
+  QGroupBox* GroupBox1;    // Скидка процентная
+  QLineEdit* Edit4;        // percentage
+  QLineEdit* Edit6;        // its tax group
+  QGroupBox* GroupBox2;    // Скидка абсолютная
+  QLineEdit* Edit5;        // absolute value
+  QLineEdit* Edit15;       // its tax group
+  QLabel* Label6;          // Сумма по чеку:
+  QLabel* Label5;          // the total after "Печать итога"; a click copies it to Edit8
+  QComboBox* ComboBox1;    // payment type
+  QLineEdit* Edit8;        // payment amount
+  QCheckBox* CheckBox3;    // typed transaction identifier
+  QLineEdit* Edit13;       // that identifier
+  QCheckBox* CheckBox4;    // no card lines
+  QLabel* CardStageLabel;  // where a card payment is while the terminal is waited for
+  QLabel* Label10;         // Код ошибки:
+  QLineEdit* Edit7;        // error code of the last reply
+  QPushButton* Button1;    // Открыть чек
+  QPushButton* Button10;   // Печать комментария
+  QPushButton* Button2;    // Продать
+  QPushButton* Button3;    // percentage on the item
+  QPushButton* Button4;    // absolute on the item
+  QPushButton* Button6;    // percentage on the subtotal
+  QPushButton* Button7;    // absolute on the subtotal
+  QPushButton* Button19;   // percentage on a tax group
+  QPushButton* Button20;   // absolute on a tax group
+  QPushButton* Button12;   // Аннулирование всего чека
+  QPushButton* Button5;    // Начало аннулирования
+  QPushButton* Button14;   // Конец аннулирования
+  QPushButton* Button15;   // Отмена аннулирования
+  QPushButton* Button13;   // Печать итога
+  QPushButton* Button8;    // Оплатить
+  QPushButton* Button9;    // Закрыть чек
+  QPushButton* Button17;   // Штрих-код EAN-13
+  QPushButton* Button18;   // Вывод на индикатор
+  QPushButton* Button16;   // Состояние регистратора
+  QPushButton* Button11;   // Закрыть
 
   // The waiting limits of the card terminal exchange (tests shorten them).
   CardTerminalTimings card_timings;
@@ -127,6 +128,7 @@ class TForm21 : public TaskDialog, private CardPaymentHost {
   void ProcessPendingMessages() override { KeepGoing(); }
   bool CancelRequested() override { return StopRequested(); }
   void ReplyReceived(const ReplyRecord& reply) override;
+  void StageChanged(CardStage stage) override;
 
   TForm20* articles_ = nullptr;
 };

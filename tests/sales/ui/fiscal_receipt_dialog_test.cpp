@@ -296,12 +296,17 @@ class FiscalReceiptDialogTest : public QObject {
         [](sim::TerminalBehaviour& b) { b.silence = sim::TerminalBehaviour::Silence::kCardData; });
     Clear();
     int pumps = 0;
+    QString stage;
     bench_.platform.on_process_events = [&] {
-      if (++pumps == 5)
+      if (++pumps == 5) {
+        stage = f_->CardStageLabel->text();
         QTest::keyClick(f_, Qt::Key_Escape);
+      }
     };
     f_->Button8->click();
     bench_.platform.on_process_events = nullptr;
+    QVERIFY2(stage.startsWith("Ожидание карты"), stage.toUtf8().constData());
+    QVERIFY(f_->CardStageLabel->text().isEmpty());
     QVERIFY(!bench_.platform.messages.empty());
     for (const auto& r : bench_.reg->requests())
       QVERIFY(r.code != 120);
