@@ -16,30 +16,27 @@ namespace tolvanet::reports {
 
 namespace {
 
-// What the operator is told when a command fails: the heading and the device error message,
-// or (when set) a fixed text in place of both; a time-out or a refused command always says so.
-struct Failure {
-  std::string_view heading;
-  std::optional<std::string_view> fixed = std::nullopt;
-};
-
 enum class Box { kKeep, kSet };
 
-// Takes one command's reply into the outcome: it becomes the current reply, a step, maybe the
-// error code box's text, and on failure a message. True when the command succeeded.
-bool Take(ReportOutcome& out, const ReplyRecord& reply, const Failure& failure, Box box) {
-  TheAppState().current_reply = &reply;
-  out.steps.push_back(
-      {reply.command_code, reply.NoAnswer() ? std::string() : reply.error_code, reply.Succeeded()});
-  if (box == Box::kSet)
-    out.error_code = reply.error_code;
-  std::string message = ReplyFailureMessage(reply, failure.heading);
-  if (message.empty())
-    return true;
-  if (failure.fixed && !reply.NoAnswer())
-    message = std::string(*failure.fixed);
-  out.messages.push_back(std::move(message));
-  return false;
+// Takes one command's end into the outcome: the reply becomes the current reply, a step and
+// maybe the error code box's text; a failure adds its message. True when the command succeeded.
+bool Take(ReportOutcome& out, int code, int result, const ReplyRecord& reply,
+          const ReplyCheck& check, Box box) {
+  const CommandEnd end = JudgeCommand(code, result, reply, check);
+  if (result >= 0) {
+    TheAppState().current_reply = &reply;
+    out.steps.push_back(
+        {reply.command_code, reply.NoAnswer() ? std::string() : reply.error_code, end.ok()});
+    if (box == Box::kSet)
+      out.error_code = reply.error_code;
+  }
+  if (!end.message.empty())
+    out.messages.push_back(end.message);
+  return end.ok();
+}
+
+ReplyCheck Heading(std::string_view heading) {
+  return ReplyCheck::Heading(std::string(heading));
 }
 
 ReportOutcome Refused(std::string message) {
@@ -93,7 +90,8 @@ ReportOutcome DailyReport(std::string_view password, int kind, std::string_view 
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
-  out.ok = Take(out, PrintReport(password, kind, result), {heading}, Box::kSet);
+  const ReplyRecord& reply = PrintReport(password, kind, result);
+  out.ok = Take(out, cmd::kPrintReport, result, reply, Heading(heading), Box::kSet);
   return out;
 }
 
@@ -101,19 +99,22 @@ ReportOutcome DailyReport(std::string_view password, int kind, std::string_view 
 // and closes. `close_after_failure`: the receipt is closed also when the report failed.
 template <typename Report>
 ReportOutcome InReceipt(std::string_view receipt_heading, std::string_view report_heading,
-                        bool close_after_failure, Report report) {
+                        bool close_after_failure, int report_code, Report report) {
   ReportOutcome out;
   out.error_code = "";
   int result = 0;
-  if (!Take(out, OpenNonFiscalReceipt(kReceiptPassword, result), {receipt_heading}, Box::kSet))
+  const ReplyRecord& opened = OpenNonFiscalReceipt(kReceiptPassword, result);
+  if (!Take(out, cmd::kOpenNonFiscalReceipt, result, opened, Heading(receipt_heading), Box::kSet))
     return out;
-  const bool reported = Take(out, report(), {report_heading}, Box::kSet);
+  const ReplyRecord& reply = report(result);
+  const bool reported = Take(out, report_code, result, reply, Heading(report_heading), Box::kSet);
   if (!reported && !close_after_failure) {
     out.receipt_left_open = true;
     return out;
   }
+  const ReplyRecord& close = CloseFiscalReceipt(kReceiptPassword, result);
   const bool closed =
-      Take(out, CloseFiscalReceipt(kReceiptPassword, result), {receipt_heading}, Box::kSet);
+      Take(out, cmd::kCloseFiscalReceipt, result, close, Heading(receipt_heading), Box::kSet);
   out.receipt_left_open = !closed;
   out.ok = reported && closed;
   return out;
@@ -167,15 +168,20 @@ ReportOutcome PrintControlTape(std::string_view password) {
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
-  if (!Take(out, OpenNonFiscalReceipt(password, result), {""}, Box::kKeep))
+  // Failures of the receipt's own commands show the device message alone.
+  const ReplyRecord& opened = OpenNonFiscalReceipt(password, result);
+  if (!Take(out, cmd::kOpenNonFiscalReceipt, result, opened, Heading(""), Box::kKeep))
     return out;
   out.receipt_left_open = true;
-  if (!Take(out, PrintText(kReceiptPassword, ToCp1251(kControlTapeTitle), result), {""},
+  const ReplyRecord& title = PrintText(kReceiptPassword, ToCp1251(kControlTapeTitle), result);
+  if (!Take(out, cmd::kPrintText, result, title, Heading(""), Box::kKeep))
+    return out;
+  const ReplyRecord& tape = PrintExtraDailyReport(password, 2, result);
+  if (!Take(out, cmd::kPrintExtraDailyReport, result, tape, Heading(kStatusCheckHeading),
             Box::kKeep))
     return out;
-  if (!Take(out, PrintExtraDailyReport(password, 2, result), {kStatusCheckHeading}, Box::kKeep))
-    return out;
-  out.ok = Take(out, CloseFiscalReceipt(password, 0, result), {""}, Box::kKeep);
+  const ReplyRecord& closed = CloseFiscalReceipt(password, 0, result);
+  out.ok = Take(out, cmd::kCloseFiscalReceipt, result, closed, Heading(""), Box::kKeep);
   out.receipt_left_open = !out.ok;
   return out;
 }
@@ -186,15 +192,16 @@ ReportOutcome UnloadAndClearTape(std::string_view password, bool clear_articles)
   ReportOutcome out;
   out.error_code = "";
   int result = 0;
-  if (!Take(out, PrintReport(password, report_kind::kUnloadTape, result), {kDailyReportsHeading},
-            Box::kSet))
-    return out;
-  if (!Take(out, PrintReport(password, report_kind::kClearTape, result), {kDailyReportsHeading},
-            Box::kSet))
-    return out;
+  for (int kind : {report_kind::kUnloadTape, report_kind::kClearTape}) {
+    const ReplyRecord& reply = PrintReport(password, kind, result);
+    if (!Take(out, cmd::kPrintReport, result, reply, Heading(kDailyReportsHeading), Box::kSet))
+      return out;
+  }
   if (clear_articles) {
+    // Sent directly, with the fixed password as its only field.
     const std::string text = std::string(kReceiptPassword) + ";";
-    if (!Take(out, ExecuteCommand(cmd::kClearArticleBase, text), {"", "Ошибка "}, Box::kSet))
+    const ReplyRecord& reply = ExecuteCommand(cmd::kClearArticleBase, text);
+    if (!Take(out, cmd::kClearArticleBase, 0, reply, ReplyCheck::Fixed("Ошибка "), Box::kSet))
       return out;
   }
   out.ok = true;
@@ -209,10 +216,10 @@ ReportOutcome PeriodicReportByDates(std::string_view password, const ReportDate&
   }
   const std::string from = DdMmYy(first);
   const std::string to = DdMmYy(last);
-  return InReceipt(kPeriodicHeading, kPeriodicHeading, true, [&]() -> ReplyRecord& {
-    int result = 0;
-    return FindReportByDate(password, from, to, full ? 1 : 0, result);
-  });
+  return InReceipt(kPeriodicHeading, kPeriodicHeading, true, cmd::kFindReportByDate,
+                   [&](int& result) -> ReplyRecord& {
+                     return FindReportByDate(password, from, to, full ? 1 : 0, result);
+                   });
 }
 
 ReportOutcome PeriodicReportByNumbers(std::string_view password, std::string_view first,
@@ -225,11 +232,11 @@ ReportOutcome PeriodicReportByNumbers(std::string_view password, std::string_vie
   const auto to = ReadInt(last);
   if (!to)
     return Refused(to.error);
-  return InReceipt(kPeriodicHeading, kPeriodicHeading, true, [&]() -> ReplyRecord& {
-    int result = 0;
-    return PrintPeriodicReport(password, static_cast<int>(*from), static_cast<int>(*to),
-                               full ? 1 : 0, result);
-  });
+  return InReceipt(kPeriodicHeading, kPeriodicHeading, true, cmd::kPrintPeriodicReport,
+                   [&](int& result) -> ReplyRecord& {
+                     return PrintPeriodicReport(password, static_cast<int>(*from),
+                                                static_cast<int>(*to), full ? 1 : 0, result);
+                   });
 }
 
 ReportOutcome SoldGoodsReport(std::string_view password, std::string_view first_code,
@@ -243,10 +250,10 @@ ReportOutcome SoldGoodsReport(std::string_view password, std::string_view first_
   const auto to = ParseInteger(last_code, Limits::min(), Limits::max());
   if (!to)
     return Refused(to.error);
-  return InReceipt(kSoldGoodsHeading, kSoldGoodsHeading, true, [&]() -> ReplyRecord& {
-    int result = 0;
-    return PrintSoldItemsReport(password, *from, *to, result);
-  });
+  return InReceipt(kSoldGoodsHeading, kSoldGoodsHeading, true, cmd::kPrintSoldItemsReport,
+                   [&](int& result) -> ReplyRecord& {
+                     return PrintSoldItemsReport(password, *from, *to, result);
+                   });
 }
 
 ReportOutcome ExtraDailyReport(std::string_view password, int kind) {
@@ -254,10 +261,9 @@ ReportOutcome ExtraDailyReport(std::string_view password, int kind) {
     return Refused(std::move(e));
   if (kind < 0 || kind >= static_cast<int>(kExtraReportKinds.size()))
     return Refused("Неизвестный тип отчета: " + std::to_string(kind) + " (0, 1 или 2).");
-  return InReceipt(kExtraReceiptHeading, kExtraReportHeading, false, [&]() -> ReplyRecord& {
-    int result = 0;
-    return PrintExtraDailyReport(password, kind, result);
-  });
+  return InReceipt(
+      kExtraReceiptHeading, kExtraReportHeading, false, cmd::kPrintExtraDailyReport,
+      [&](int& result) -> ReplyRecord& { return PrintExtraDailyReport(password, kind, result); });
 }
 
 bool FreeResources::Permission(int field) const {
@@ -293,7 +299,8 @@ ReportOutcome FreeResourcesReport(std::string_view password, FreeResources& reso
   ReportOutcome out;
   int result = 0;
   const ReplyRecord& reply = GetFreeResources(password, result);
-  out.ok = Take(out, reply, {kFreeResourcesHeading}, Box::kSet);
+  out.ok =
+      Take(out, cmd::kGetFreeResources, result, reply, Heading(kFreeResourcesHeading), Box::kSet);
   if (!out.ok)
     return out;
   resources.count = std::min(reply.field_count, static_cast<int>(resources.fields.size()));

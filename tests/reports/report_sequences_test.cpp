@@ -128,6 +128,15 @@ TEST_F(ReportSequenceTest, FailuresStopWhereTheOperationSays) {
   const std::string daily(kDailyReportsHeading);
   const Case cases[] = {
       {"X", [] { return XReport("406172"); }, 0, error, {161}, {daily + device}, false, "0101"},
+      {"X, damaged answer",
+       [] { return XReport("406172"); },
+       0,
+       FakeAnswer{"0000", "", false, true},
+       {161},
+       {daily + "Ответ регистратора повреждён (ошибка контрольной суммы): данные ответа не "
+                "использованы. Ошибка!"},
+       false,
+       std::nullopt},
       {"clear tape",
        [] { return ClearControlTape("406172"); },
        0,
