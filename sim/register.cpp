@@ -165,6 +165,14 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
       }
     }
   }
+  if (faults_.max_answer_fields >= 0) {  // a short answer, as an older firmware gives
+    std::size_t end = 0;
+    for (int i = 0; i < faults_.max_answer_fields && end < data.size(); ++i) {
+      const std::size_t next = data.find(';', end);
+      end = next == std::string::npos ? data.size() : next + 1;
+    }
+    data.resize(end);
+  }
   if (data.size() > kMaxAnswerData) {
     error = err::kMsgSize;
     data.clear();

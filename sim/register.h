@@ -42,6 +42,7 @@ struct Faults {
   int split_answer_bytes = 0;     // > 0: the answer is written in pieces of this many bytes
   int syn_count = 3;              // SYN bytes sent before the answer of a printing command
   int syn_interval_ms = 20;       // pause between those SYN bytes
+  int max_answer_fields = -1;     // >= 0: answers keep only their first this many fields
 };
 
 class Register {
