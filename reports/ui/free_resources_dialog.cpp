@@ -14,18 +14,23 @@ TForm10::TForm10(QWidget* parent)
   Edit1 = NewPasswordEdit("Edit1");
   Panel1 = new QGroupBox(this);
   Panel1->setObjectName("Panel1");
-  Panel1->setEnabled(false);
+  // Read-only, but drawn in full colour so that the answer can be read at a glance.
+  Panel1->setAttribute(Qt::WA_TransparentForMouseEvents);
+  Panel1->setFocusPolicy(Qt::NoFocus);
   auto* panel = new QFormLayout(Panel1);
   const auto& items = reports::FreeResourceItems();
   for (int i = 0; i < 6; ++i) {
     auto* box = new QCheckBox(Q(std::string(items[i].caption)), Panel1);
     box->setObjectName(QString("CheckBox%1").arg(i + 1));
+    box->setFocusPolicy(Qt::NoFocus);
     panel->addRow(box);
     check_boxes_[i] = box;
   }
   for (int i = 0; i < 6; ++i) {
     auto* edit = new QLineEdit(Panel1);
     edit->setObjectName(QString("Edit%1").arg(i + 2));
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
     panel->addRow(Q(std::string(items[6 + i].caption)), edit);
     edits_[i] = edit;
   }
