@@ -339,7 +339,7 @@ class ReportWindowsTest : public QObject {
     // A short answer: what it has, and nothing in the rest.
     Forget();
     reg_->ChangeState([](sim::RegisterState& s) { s.fiscalized = false; });
-    reg_->ChangeFaults([](sim::Faults& fl) { fl.max_answer_fields = 2; });
+    reg_->SetAnswerRewrite([](const sim::Request&, sim::Answer& a) { a.data = "1;1;"; });
     f->Button1->click();
     QCOMPARE(platform_.messages.size(), std::size_t{1});
     QVERIFY(f->CheckBox1->isChecked());
