@@ -65,6 +65,16 @@ struct ScriptOptions {
 };
 int RunScript(GlobalOptions& options, const ScriptOptions& script);
 int RunStatus(GlobalOptions& options, const std::string& password);
+struct CardPayOptions {
+  std::string amount;
+  int type = 1;
+  bool no_card_lines = false;
+  std::optional<std::string> transaction;  // the typed-identifier path
+  std::optional<std::string> terminal;     // else Terminal of fpinit.ini
+  std::string password = "406172";
+  double wait_seconds = 0;  // longest wait for the card and for the result; 0: the default
+};
+int RunCardPay(GlobalOptions& options, const CardPayOptions& pay);
 
 struct ReportOptions {
   std::string kind;  // x, z, tape, tape-clear, unload, periodic, goods, extra, resources

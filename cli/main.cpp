@@ -104,6 +104,27 @@ int main(int argc, char** argv) {
                    "0 or departments, 1 or operators, 2 or tape (the control tape)")
       ->required();
   report->add_subcommand("resources", "Free resources and status: the twelve values (160).");
+  CardPayOptions card;
+  std::string transaction;
+  std::string terminal;
+  auto* card_pay = app.add_subcommand(
+      "card-pay",
+      "Pay the receipt the register has open by bank card: the terminal exchange, the card "
+      "lines, CardPayment and the signature lines (--transaction: register a payment made on "
+      "the terminal under its identifier instead). Exit 0 only when CardPayment succeeded.");
+  card_pay->add_option("AMOUNT", card.amount, "amount, e.g. 12.34")->required();
+  card_pay->add_option("--type", card.type, "payment type (1 and up)")->capture_default_str();
+  card_pay->add_flag("--no-card-lines", card.no_card_lines,
+                     "print neither the card lines nor the signature lines");
+  auto* transaction_option = card_pay->add_option(
+      "--transaction", transaction, "register under this identifier (at most 20 characters)");
+  auto* terminal_option = card_pay->add_option(
+      "--terminal", terminal, "the terminal's serial device (default: Terminal of fpinit.ini)");
+  card_pay->add_option("--password", card.password, "operator password")->capture_default_str();
+  card_pay
+      ->add_option("--wait", card.wait_seconds,
+                   "seconds to wait for the card and for the bank's result (default 180)")
+      ->check(CLI::PositiveNumber);
 
   try {
     app.parse(argc, argv);
@@ -143,6 +164,13 @@ int main(int argc, char** argv) {
     if (periodic_last->count() > 0 || report_goods->parsed())
       report_options.last = report_last;
     return RunReport(options, report_options);
+  }
+  if (card_pay->parsed()) {
+    if (transaction_option->count() > 0)
+      card.transaction = transaction;
+    if (terminal_option->count() > 0)
+      card.terminal = terminal;
+    return RunCardPay(options, card);
   }
   return kExitUsage;
 }

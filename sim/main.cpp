@@ -11,6 +11,7 @@
 #include "sim/fault_spec.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "sim/terminal_cli.h"
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
                  "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
                  "hexadecimal command code or any; SKIP matching requests pass first, then "
                  "COUNT are hit. Example: 0006@42*2. Repeat for several");
+  tolvanet::sim::TerminalSwitches terminal_switches;
+  tolvanet::sim::AddTerminalOptions(app, terminal_switches);
   CLI11_PARSE(app, argc, argv);
 
   std::vector<tolvanet::sim::AimedFault> aimed;
@@ -99,6 +102,24 @@ int main(int argc, char** argv) {
     list += (list.empty() ? "" : ", ") + id;
   std::cerr << "tolvanet-sim: listening on " << options.address << ":" << server.port()
             << ", registers (ID_DEV): " << list << "; Ctrl-C stops\n";
+
+  tolvanet::sim::Terminal terminal;
+  if (terminal_switches.enabled) {
+    terminal.SetBehaviour(tolvanet::sim::TerminalBehaviourOf(terminal_switches));
+    terminal.SetLog([&out_mutex](const std::string& line) {
+      std::lock_guard<std::mutex> lock(out_mutex);
+      std::cerr << "tolvanet-sim: terminal: " << line << "\n";
+    });
+    if (!terminal.Start()) {
+      std::cerr << "tolvanet-sim: " << terminal.error_text() << "\n";
+      server.Stop();
+      return 1;
+    }
+    std::cerr << "tolvanet-sim: card terminal on " << terminal.device_path()
+              << " (Terminal=" << terminal.device_path()
+              << " in section Communication of fpinit.ini)\n";
+    std::cout << terminal.device_path() << std::endl;
+  }
 
   int received = 0;
   sigwait(&signals, &received);

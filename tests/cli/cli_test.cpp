@@ -13,6 +13,7 @@
 #include "link/hex.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "sim/terminal.h"
 #include "tests/cli/sim_fixture.h"
 
 namespace tolvanet {
@@ -498,6 +499,93 @@ TEST_F(CliTest, ReportSequencesAndRefusals) {
       sent.emplace_back(q.code, q.text);
     EXPECT_EQ(sent, c.sent) << c.what;
     EXPECT_THAT(r.err, HasSubstr(c.err)) << c.what;
+  }
+}
+
+// card-pay against the simulated terminal, on a receipt of 500.00 the register has open.
+class CardPayTest : public CliTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(terminal.Start()) << terminal.error_text();
+    for (auto [code, text] : {std::pair{99, "406172;1;1;0;"},
+                              {36, "406172;7;Tea;500.00;0;0;"},
+                              {100, "406172;7;1.000;500.00;"}}) {
+      ASSERT_EQ(reg->Execute(code, text).error_code, "0000") << code;
+    }
+    reg->ClearRequests();
+  }
+  std::string LastRequest() const {
+    const auto requests = reg->requests();
+    return requests.empty() ? ""
+                            : std::to_string(requests.back().code) + " " + requests.back().text;
+  }
+
+  sim::Terminal terminal;
+};
+
+TEST_F(CardPayTest, PaysThroughTheTerminalAndPrintsTheOutcomeAsJson) {
+  const CliResult r = RunSim({"--json", "card-pay", "12.34", "--terminal", terminal.device_path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(JsonValue(lines[0], "outcome"), "\"registered\"");
+  EXPECT_EQ(JsonValue(lines[0], "transaction"), "\"410000000001\"");
+  EXPECT_EQ(JsonValue(lines[0], "amount"), "\"12.34\"");
+  EXPECT_EQ(JsonValue(lines[0], "terminal_amount"), "\"1234\"");
+  EXPECT_THAT(lines[0], HasSubstr("\"reply\":{\"code\":120,"));
+  EXPECT_THAT(lines[0], HasSubstr("\"error\":\"0000\""));
+  ASSERT_EQ(terminal.payments().size(), 1u);
+  EXPECT_EQ(terminal.payments()[0].amount, "1234");
+  EXPECT_THAT(LastRequest(), HasSubstr(ToCp1251("КЛІЄНТА")));  // the last signature line
+}
+
+TEST_F(CardPayTest, ExitsWithZeroOnlyWhenCardPaymentSucceeded) {
+  WritePrivateProfileString("Communication", "Terminal", terminal.device_path(),
+                            (dir / "fpinit.ini").string());
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::function<void(sim::TerminalBehaviour&)> terminal;
+    int status;
+    std::string last_request;  // the register's last request, when one is expected
+  };
+  const Case cases[] = {
+      {"terminal from fpinit.ini, no card lines",
+       {"card-pay", "12", "--no-card-lines"},
+       {},
+       0,
+       "120 406172;1;12.00;410000000001;"},
+      {"typed identifier cut to 20",
+       {"card-pay", "1.5", "--type", "3", "--transaction", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
+       {},
+       0,
+       "120 406172;3;1.50;ABCDEFGHIJKLMNOPQRST;"},
+      {"declined",
+       {"card-pay", "2.00"},
+       [](sim::TerminalBehaviour& b) { b.decline = true; },
+       1,
+       "128 406172;"},
+      {"silent terminal",
+       {"card-pay", "2.00", "--wait", "0.3"},
+       [](sim::TerminalBehaviour& b) { b.silence = sim::TerminalBehaviour::Silence::kCardData; },
+       1,
+       "128 406172;"},
+      {"refused by the register",
+       {"card-pay", "2.00", "--type", "5", "--no-card-lines"},
+       {},
+       1,
+       "120 406172;5;2.00;410000000002;"},
+      {"bad amount", {"card-pay", "2.001.0"}, {}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    terminal.SetBehaviour({});
+    if (c.terminal)
+      terminal.ChangeBehaviour(c.terminal);
+    reg->ClearRequests();
+    const CliResult r = RunSim(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(LastRequest(), c.last_request);
   }
 }
 
