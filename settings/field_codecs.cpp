@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "link/decimal.h"
 #include "link/hex.h"
 
 namespace tolvanet {
@@ -38,27 +39,8 @@ std::string TwoDigits(int v) {
 
 }  // namespace
 
-std::optional<long long> ParseWholeNumber(std::string_view text, long long lo, long long hi) {
-  std::string_view s = TrimBlanks(text);
-  bool negative = false;
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-    negative = s.front() == '-';
-    s.remove_prefix(1);
-  }
-  if (!AllDigits(s) || s.size() > 18)
-    return std::nullopt;
-  long long v = 0;
-  for (char c : s)
-    v = v * 10 + (c - '0');
-  if (negative)
-    v = -v;
-  if (v < lo || v > hi)
-    return std::nullopt;
-  return v;
-}
-
 std::optional<int> ListIndex(std::string_view field, int count) {
-  auto v = ParseWholeNumber(field, 0, count - 1);
+  auto v = ParseInteger(field, 0, count - 1);
   if (!v)
     return std::nullopt;
   return static_cast<int>(*v);

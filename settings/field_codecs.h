@@ -1,6 +1,7 @@
-// The value codecs of the settings windows: strict whole numbers, list indexes from answer
-// fields, DDMMYY dates, HHMM times and hexadecimal masks. Each either gives a value or says
-// the text is not one; nothing is guessed from a partly readable text.
+// The value codecs of the settings windows: list indexes from answer fields, DDMMYY dates,
+// HHMM times and hexadecimal masks (whole numbers are link/decimal.h's ParseInteger). Each
+// either gives a value or says the text is not one; nothing is guessed from a partly readable
+// text.
 #pragma once
 
 #include <ctime>
@@ -10,10 +11,6 @@
 #include <string_view>
 
 namespace tolvanet {
-
-// A whole number: optional blanks around it, an optional "-" or "+", then digits only; within
-// [lo, hi].
-std::optional<long long> ParseWholeNumber(std::string_view text, long long lo, long long hi);
 
 // The list entry an answer field names: the field read as a whole number in 0..count-1.
 std::optional<int> ListIndex(std::string_view field, int count);

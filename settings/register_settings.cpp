@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/decimal.h"
 #include "settings/field_codecs.h"
 
 namespace tolvanet {
@@ -18,7 +19,7 @@ std::optional<PaymentTypeRow> DecodePaymentType(const ReplyRecord& reply) {
 }
 
 std::optional<int> SpeedIndex(std::string_view field) {
-  auto v = ParseWholeNumber(field, 1, 10'000'000);
+  auto v = ParseInteger(field, 1, 10'000'000);
   if (!v)
     return std::nullopt;
   for (int i = 0; i < kExchangeSpeedCount; ++i) {

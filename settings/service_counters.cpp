@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "link/codepage.h"
-#include "settings/field_codecs.h"
+#include "link/decimal.h"
 
 namespace tolvanet {
 
@@ -83,7 +83,7 @@ std::optional<int> CounterValueToSet(int counter, std::string_view field) {
         return mode[0] - '0';
     }
   }
-  auto v = ParseWholeNumber(s, INT_MIN, INT_MAX);
+  auto v = ParseInteger(s, INT_MIN, INT_MAX);
   if (!v)
     return std::nullopt;
   return static_cast<int>(*v);

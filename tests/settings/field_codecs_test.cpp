@@ -4,38 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include "link/codepage.h"
 #include "settings/free_text.h"
 #include "tests/link/fixed_clock.h"
 
 namespace tolvanet {
 namespace {
-
-TEST(FieldCodecs, WholeNumbers) {
-  struct Case {
-    const char* text;
-    long long lo, hi;
-    std::optional<long long> want;
-  } cases[] = {
-      {"7", 0, 10, 7},
-      {" 12 ", 0, 99, 12},
-      {"-3", -5, 5, -3},
-      {"+4", 0, 9, 4},
-      {"", 0, 9, {}},
-      {"-", -9, 9, {}},
-      {"1a", 0, 99, {}},
-      {"1.0", 0, 9, {}},
-      {"1 2", 0, 99, {}},
-      {"11", 0, 10, {}},
-      {"-1", 0, 10, {}},
-      {"0x10", 0, 99, {}},
-      {"9999999999999999999", LLONG_MIN, LLONG_MAX, {}},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(ParseWholeNumber(c.text, c.lo, c.hi), c.want) << '"' << c.text << '"';
-}
 
 TEST(FieldCodecs, ListIndexOnlyInRange) {
   EXPECT_EQ(ListIndex("0", 4), 0);
