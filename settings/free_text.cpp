@@ -1,19 +1,22 @@
 #include "settings/free_text.h"
 
-#include <algorithm>
-
 namespace tolvanet {
 
-bool IsFreeText(std::string_view cp1251) {
-  return std::none_of(cp1251.begin(), cp1251.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b == ';' || b < 0x20 || b == 0x7F;
-  });
+bool IsFreeText(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c == ';' || c < 0x20 || c == 0x7F)
+      return false;
+  }
+  return true;
 }
 
-std::string FreeTextError(std::string_view field) {
-  return "Недопустимый символ в поле \"" + std::string(field) +
-         "\": текст не может содержать \";\" и управляющие символы. Ничего не отправлено.";
+std::string FreeTextMessage(std::string_view caption) {
+  return "Поле \"" + std::string(caption) +
+         "\" не может содержать символ \";\" и управляющие символы. Ошибка!";
+}
+
+std::string CheckFreeText(std::string_view text, std::string_view caption) {
+  return IsFreeText(text) ? std::string() : FreeTextMessage(caption);
 }
 
 }  // namespace tolvanet

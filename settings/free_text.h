@@ -1,5 +1,5 @@
-// Free texts that go into a command text (names, header lines, passwords): a ";" would shift
-// the command's fields and a control byte would break the frame, so neither may appear.
+// The rule for text an operator types into a field of a command text: fields are separated by
+// ";", so a ";" (or a control byte, which the frame itself uses) would shift every later field.
 #pragma once
 
 #include <string>
@@ -7,10 +7,13 @@
 
 namespace tolvanet {
 
-// True when the Windows-1251 text has no ";" and no control byte (below 0x20, or 0x7F).
-bool IsFreeText(std::string_view cp1251);
+// True when `text` can travel as one field: no ";" and no control characters.
+bool IsFreeText(std::string_view text);
 
-// The message for a text that IsFreeText refuses, naming the field (UTF-8, e.g. "Имя:").
-std::string FreeTextError(std::string_view field);
+// The message for a box whose text cannot travel as one field; `caption` names the box (UTF-8).
+std::string FreeTextMessage(std::string_view caption);
+
+// Empty when `text` can travel as one field, else FreeTextMessage(caption).
+std::string CheckFreeText(std::string_view text, std::string_view caption);
 
 }  // namespace tolvanet

@@ -7,10 +7,6 @@
 
 namespace tolvanet {
 
-int ClampedPaymentTypeCount(int count) {
-  return std::clamp(count, 1, 10);
-}
-
 std::optional<PaymentTypeRow> DecodePaymentType(const ReplyRecord& reply) {
   auto mask = ParseHex(reply.Field(0), 2);
   if (!mask)

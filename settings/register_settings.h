@@ -17,9 +17,6 @@ inline constexpr unsigned kPaymentSale = 0x01;
 inline constexpr unsigned kPaymentReturn = 0x02;
 inline constexpr unsigned kPaymentChange = 0x80;
 
-// Payment types are numbered by one digit, so at most ten are read, and at least one.
-int ClampedPaymentTypeCount(int count);
-
 struct PaymentTypeRow {
   std::string name;  // Windows-1251
   unsigned mask = 0;
