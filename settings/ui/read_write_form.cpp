@@ -110,7 +110,7 @@ int ListField::Value() const {
 
 DateField::DateField(QDateEdit* edit, std::string caption)
     : FieldBinder(std::move(caption)), edit_(edit) {
-  edit_->setDisplayFormat("dd.MM.yy");
+  edit_->setDisplayFormat("dd.MM.yyyy");
   edit_->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
 }
 

@@ -69,7 +69,8 @@ TEST(FieldCodecs, FreeTexts) {
   for (std::string bad : {std::string("a;b"), std::string("a\0b", 3), std::string("tab\there"),
                           std::string("line\n"), std::string("\x7F")})
     EXPECT_FALSE(IsFreeText(bad)) << bad;
-  EXPECT_NE(FreeTextError("Имя:").find("Имя:"), std::string::npos);
+  EXPECT_NE(CheckFreeText("a;b", "Имя:").find("Имя:"), std::string::npos);
+  EXPECT_EQ(CheckFreeText("ab", "Имя:"), "");
 }
 
 TEST(FieldCodecs, PermissionTexts) {

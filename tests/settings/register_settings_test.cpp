@@ -57,9 +57,6 @@ TEST(ServiceCounters, ValuesToSet) {
 }
 
 TEST(RegisterSettings, PaymentTypes) {
-  EXPECT_EQ(ClampedPaymentTypeCount(6), 6);
-  EXPECT_EQ(ClampedPaymentTypeCount(99), 10);
-  EXPECT_EQ(ClampedPaymentTypeCount(-3), 1);
   auto row = DecodePaymentType(Answer("83;" + ToCp1251("ГОТІВКА") + ";"));
   ASSERT_TRUE(row);
   EXPECT_EQ(row->mask, 0x83u);
