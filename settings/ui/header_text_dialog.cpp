@@ -30,6 +30,13 @@ QTableWidget* NewGrid(QWidget* parent, const char* name, int rows) {
   grid->setColumnWidth(kTextColumn, 277);
   grid->setColumnWidth(kParamColumn, 163);
   grid->setColumnWidth(kCentreColumn, 120);
+  // Every row and column in view: the grids are small and fixed.
+  grid->verticalHeader()->setDefaultSectionSize(24);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setMinimumSize(
+      64 + 277 + 163 + 120 + 2 * grid->frameWidth(),
+      grid->horizontalHeader()->sizeHint().height() + rows * 24 + 2 * grid->frameWidth());
   grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                         QAbstractItemView::AnyKeyPressed);
   for (int r = 0; r < rows; ++r) {

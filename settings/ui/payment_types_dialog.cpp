@@ -29,6 +29,12 @@ TForm34::TForm34(QWidget* parent) : ReadWriteForm(parent, "Form34", "Парам�
   StringGrid1->verticalHeader()->hide();
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  StringGrid1->setColumnWidth(0, 60);
+  for (int c = 2; c < 5; ++c)
+    StringGrid1->setColumnWidth(c, 120);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(24);
+  StringGrid1->setMinimumSize(620, StringGrid1->horizontalHeader()->sizeHint().height() + 10 * 24 +
+                                       2 * StringGrid1->frameWidth());
   Edit1 = new QLineEdit(this);
   Edit2 = new QLineEdit(this);
   CheckBox1 = new QCheckBox("Разрешение использования при продаже", this);

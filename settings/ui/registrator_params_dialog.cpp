@@ -79,6 +79,7 @@ TForm26::TForm26(QWidget* parent) : ReadWriteForm(parent, "Form26", "Парам�
       mask->Add(box, f.bit);
       grid->addWidget(box);
     }
+    grid->addStretch();
     auto* row = new QHBoxLayout;
     row->addWidget(NewButton(clear_name, "Очистить все", [mask] { mask->SetAll(false); }));
     row->addWidget(NewButton(set_name, "Установить все", [mask] { mask->SetAll(true); }));
