@@ -4,12 +4,15 @@
 // the service counters.
 #include <QTimer>
 #include <QtTest>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "app/app_state.h"
 #include "app/ui/qt_platform.h"
 #include "app/ui/windows.h"
 #include "link/codepage.h"
+#include "link/engine.h"
 #include "settings/ui/date_time_dialog.h"
 #include "settings/ui/decimal_point_dialog.h"
 #include "settings/ui/header_text_dialog.h"
@@ -57,6 +60,16 @@ class SettingsWindowsTest : public QObject {
   std::string LastMessage() const {
     return platform_.messages.empty() ? std::string() : platform_.messages.back();
   }
+  // End-of-session entries in the session log so far.
+  int SessionEnds() const {
+    std::ifstream in(bench_.Path("session.log"), std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string mark = ToCp1251(";Конец Сеанса");
+    int n = 0;
+    for (auto at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1))
+      ++n;
+    return n;
+  }
   static void SetRow(QTableWidget* grid, QCheckBox* centre, int row, const QString& text,
                      int clicks) {
     grid->item(row, 1)->setText(text);
@@ -70,8 +83,12 @@ class SettingsWindowsTest : public QObject {
     QVERIFY(bench_.SetUp());
     QVERIFY(bench_.ConnectAndClear());
     s_ = &bench_.windows->settings;
+    TheEngine().log().SetLogFileName(bench_.Path("session.log"));
   }
-  void cleanup() { bench_.TearDown(); }
+  void cleanup() {
+    TheEngine().log().SetLogFileName("");
+    bench_.TearDown();
+  }
 
   void everyMenuItemOpensItsWindow() {
     auto* m = bench_.windows->Form1.get();
@@ -248,7 +265,9 @@ class SettingsWindowsTest : public QObject {
     f->Button1->click();
     QVERIFY(bench_.Codes().empty());
     f->Edit3->setText("2b");
+    const int ends = SessionEnds();
     f->Button1->click();
+    QCOMPARE(SessionEnds(), ends + 1);  // the new speed ends the session
     QCOMPARE(Texts(), std::vector<std::string>{"406172;0;2;8001;40;1A;2B;08;"});
     QCOMPARE(LastMessage(), std::string("Успешно!"));
   }
@@ -375,13 +394,16 @@ class SettingsWindowsTest : public QObject {
     f->ComboBox1->setCurrentIndex(3);
     f->Edit1->setText("1");
     reg_->ClearRequests();
+    const int ends = SessionEnds();
     f->Button2->click();
     QCOMPARE(Texts(), std::vector<std::string>{"406172;3;1;"});
+    QCOMPARE(SessionEnds(), ends + 1);  // USB storage mode ends the session
     QCOMPARE(LastMessage(), std::string("Успешно!"));
     f->ComboBox1->setCurrentIndex(13);
     f->Edit1->setText("");  // an empty value sends 0
     f->Button2->click();
     QCOMPARE(Texts().back(), std::string("406172;13;0;"));
+    QCOMPARE(SessionEnds(), ends + 1);
 
     // Switching remote access off is asked first, Cancel by default; declined, nothing is sent.
     f->ComboBox1->setCurrentIndex(20);
