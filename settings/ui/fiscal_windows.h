@@ -1,5 +1,4 @@
-// The windows of the fiscal parameters, network, ID_DEV, modem and acquirer, created once at start
-// and opened from their menu items.
+// The windows of the fiscal parameters, network, ID_DEV, modem and acquirer, created once at start and opened from their menu items.
 #pragma once
 
 namespace tolvanet::ui {
