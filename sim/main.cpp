@@ -8,6 +8,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/config.h"
+#include "app/version.h"
 #include "sim/register.h"
 #include "sim/server.h"
 
@@ -34,6 +36,19 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  std::string config;
+  app.add_option("--config", config,
+                 "Configuration file (fpinit.ini) whose Communication / IDDEV names the default "
+                 "register instead of 1; without it the simulator reads no configuration");
+  auto config_file = [&config] {
+    return config.empty() ? config
+                          : tolvanet::LocateConfig(config, tolvanet::CurrentConfigEnvironment());
+  };
+  app.set_version_flag("--version", [&config_file] {
+    std::string text = tolvanet::VersionText("tolvanet-sim", config_file());
+    text.pop_back();  // the caller ends the line
+    return text;
+  });
   CLI11_PARSE(app, argc, argv);
 
   for (const std::string& id : ids) {
@@ -69,8 +84,15 @@ int main(int argc, char** argv) {
     std::cerr << "tolvanet-sim: " << server.error_text() << "\n";
     return 1;
   }
-  if (ids.empty() && server.register_ids().empty())
-    add("1");
+  if (ids.empty() && server.register_ids().empty()) {
+    std::string id = "1";
+    if (!config.empty()) {
+      const std::string configured = tolvanet::LoadStartupSettings(config_file()).id_dev;
+      if (!configured.empty())
+        id = configured;
+    }
+    add(id);
+  }
 
   std::string list;
   for (const std::string& id : server.register_ids())
