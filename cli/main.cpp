@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   app.add_flag("--json", options.json, "answers as JSON, one object per line");
   app.add_flag("--demo", options.demo,
                "start the built-in simulated register on a free loopback port and use it");
-  app.add_option("--config", options.config, "configuration file to read instead");
+  app.add_option("--config", options.config, "configuration file to read instead")
+      ->check(CLI::ExistingFile);
   app.set_version_flag("--version", [&options] {
     std::string text =
         tolvanet::VersionText("tolvanet-cli", options.demo ? "" : ConfigFile(options));

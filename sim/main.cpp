@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
   std::string config;
   app.add_option("--config", config,
                  "Configuration file (fpinit.ini) whose Communication / IDDEV names the default "
-                 "register instead of 1; without it the simulator reads no configuration");
+                 "register instead of 1; without it the simulator reads no configuration")
+      ->check(CLI::ExistingFile);
   auto config_file = [&config] {
     return config.empty() ? config
                           : tolvanet::LocateConfig(config, tolvanet::CurrentConfigEnvironment());
