@@ -60,11 +60,11 @@ set(CPACK_PACKAGE_NAME tolvanet)
 set(CPACK_PACKAGE_VENDOR "Tolvanet developers")
 set(CPACK_PACKAGE_CONTACT "Tolvanet developers <tolvanet@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "service and test utility for fiscal cash registers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A service engineer or a POS developer connects to one fiscal register through a TCP "
-    "relay server and works it through its whole command set. The package holds the desktop "
-    "program tolvanet, the command-line tool tolvanet-cli and the register simulator "
-    "tolvanet-sim.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "A service engineer or a POS developer connects to one fiscal register through\n"
+  "a TCP relay server and works it through its whole command set. The package\n"
+  "holds the desktop program tolvanet, the command-line tool tolvanet-cli and the\n"
+  "register simulator tolvanet-sim.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
