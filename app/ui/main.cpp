@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <iostream>
 
 #include "app/app_state.h"
@@ -82,6 +83,11 @@ int main(int argc, char** argv) {
   }
   const std::string config_path =
       LocateConfig(parser.value(config).toStdString(), CurrentConfigEnvironment());
+  std::error_code ec;
+  if (std::filesystem::is_directory(config_path, ec)) {
+    std::cerr << "tolvanet: the configuration file is a folder: " << config_path << "\n";
+    return 2;
+  }
   if (parser.isSet(version)) {
     std::cout << VersionText("tolvanet", parser.isSet(demo) ? "temporary (--demo)" : config_path);
     return 0;
