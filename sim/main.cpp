@@ -10,6 +10,7 @@
 
 #include "app/config.h"
 #include "app/version.h"
+#include "sim/fault_spec.h"
 #include "sim/register.h"
 #include "sim/server.h"
 
@@ -36,6 +37,12 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  std::vector<std::string> aimed_specs;
+  app.add_option("--aim", aimed_specs,
+                 "A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
+                 "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
+                 "hexadecimal command code or any; SKIP matching requests pass first, then "
+                 "COUNT are hit. Example: 0006@42*2. Repeat for several");
   std::string config;
   app.add_option("--config", config,
                  "Configuration file (fpinit.ini) whose Communication / IDDEV names the default "
@@ -51,6 +58,17 @@ int main(int argc, char** argv) {
     return text;
   });
   CLI11_PARSE(app, argc, argv);
+
+  std::vector<tolvanet::sim::AimedFault> aimed;
+  for (const std::string& spec : aimed_specs) {
+    std::string why;
+    const auto fault = tolvanet::sim::ParseAimedFault(spec, why);
+    if (!fault) {
+      std::cerr << "tolvanet-sim: --aim " << spec << ": " << why << "\n";
+      return 2;
+    }
+    aimed.push_back(*fault);
+  }
 
   for (const std::string& id : ids) {
     if (id.empty() || id.size() > 9 || id.find('\0') != std::string::npos) {
@@ -93,6 +111,10 @@ int main(int argc, char** argv) {
         id = configured;
     }
     add(id);
+  }
+  for (const std::string& id : server.register_ids()) {
+    for (const tolvanet::sim::AimedFault& fault : aimed)
+      server.FindRegister(id)->AimFault(fault);
   }
 
   std::string list;
