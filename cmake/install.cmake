@@ -25,10 +25,11 @@ endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# Manual pages made from each program's --help when the programs are built.
+# Manual pages made from each program's --help when the programs are built; only in a build
+# with the desktop program, the one that is installed (not in the sanitizer build, say).
 find_program(HELP2MAN help2man)
 find_program(GZIP gzip)
-if(HELP2MAN AND GZIP)
+if(HELP2MAN AND GZIP AND TARGET tolvanet)
   set(TOLVANET_MAN_NAME_tolvanet "service and test program for fiscal cash registers")
   set(TOLVANET_MAN_NAME_tolvanet-cli "device commands, scripts and status of a fiscal register")
   set(TOLVANET_MAN_NAME_tolvanet-sim "relay server with simulated fiscal registers")
@@ -50,7 +51,8 @@ if(HELP2MAN AND GZIP)
   add_custom_target(manpages ALL DEPENDS ${pages})
   install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
-  message(STATUS "help2man or gzip not found: no manual pages (scripts/setup installs help2man)")
+  message(STATUS "No manual pages: they need help2man (scripts/setup installs it) and the "
+                 "desktop program")
 endif()
 
 # The Debian package: build/tolvanet_<version>_amd64.deb, its library dependencies found by
