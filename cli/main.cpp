@@ -3,14 +3,16 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "app/version.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
   using namespace tolvanet::cli;
   CLI::App app{
       "tolvanet-cli: device commands, scripts and status of a fiscal register through the relay "
-      "server.\nDefaults for --address, --id and --log come from fpinit.ini in the current "
-      "directory.",
+      "server.\nDefaults for --address, --id and --log come from the configuration file: "
+      "fpinit.ini in the current directory when it is there, else "
+      "$XDG_CONFIG_HOME/tolvanet/fpinit.ini (~/.config/tolvanet/fpinit.ini), or --config FILE.",
       "tolvanet-cli"};
   app.require_subcommand(1);
   app.fallthrough();
@@ -33,6 +35,14 @@ int main(int argc, char** argv) {
   app.add_flag("--json", options.json, "answers as JSON, one object per line");
   app.add_flag("--demo", options.demo,
                "start the built-in simulated register on a free loopback port and use it");
+  app.add_option("--config", options.config, "configuration file to read instead")
+      ->check(CLI::ExistingFile);
+  app.set_version_flag("--version", [&options] {
+    std::string text =
+        tolvanet::VersionText("tolvanet-cli", options.demo ? "" : ConfigFile(options));
+    text.pop_back();  // the caller ends the line
+    return text;
+  });
 
   std::vector<std::string> send_args;
   auto* send = app.add_subcommand(
@@ -131,6 +141,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
