@@ -25,11 +25,17 @@ struct GlobalOptions {
   std::string id_dev;
   double timeout = 120;  // seconds of waiting for one answer
   std::optional<std::string> log;
+  std::string log_directory;  // where a relative log name is taken; empty: current directory
   bool json = false;
   bool demo = false;
+  std::string config;  // --config: the configuration file chosen on the command line
 };
 
-// Fills the defaults that fpinit.ini of the current directory gives (address, ID_DEV, log).
+// The configuration file the options lead to (see LocateConfig).
+std::string ConfigFile(const GlobalOptions& options);
+
+// Fills the defaults that the configuration file gives (address, ID_DEV, log; a relative log
+// name is taken beside the configuration file).
 void ApplyConfigDefaults(GlobalOptions& options, bool address_given, bool id_given, bool log_given);
 
 // The connection of one invocation: the relay link, registered, and (with --demo) the
@@ -77,5 +83,17 @@ struct CardPayOptions {
   double wait_seconds = 0;  // longest wait for the card and for the result; 0: the default
 };
 int RunCardPay(GlobalOptions& options, const CardPayOptions& pay);
+
+struct ReportOptions {
+  std::string kind;  // x, z, tape, tape-clear, unload, periodic, goods, extra, resources
+  std::string password = "406172";
+  bool yes = false;                        // z, tape-clear and unload cannot be undone
+  std::optional<std::string> from, to;     // periodic by dates, YYYY-MM-DD
+  std::optional<std::string> first, last;  // periodic by numbers; goods: article codes
+  bool full = false;
+  bool clear_articles = false;  // unload: also the article base (command 59)
+  std::string extra_kind;
+};
+int RunReport(GlobalOptions& options, const ReportOptions& report);
 
 }  // namespace tolvanet::cli
