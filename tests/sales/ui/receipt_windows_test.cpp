@@ -109,6 +109,23 @@ class ReceiptWindowsTest : public QObject {
     f->Button2->click();  // an empty list: nothing to write
     QVERIFY(bench_.Codes().empty());
     QCOMPARE(bench_.platform.messages, std::vector<std::string>{"Завершено"});
+
+    // Esc during the writing stops it before the next line.
+    Clear();
+    bench_.reg->ChangeFaults([](sim::Faults& fl) { fl.no_answer = false; });
+    f->Memo1->setPlainText("1;A;1.00;0;1;\n2;B;1.00;0;1;\n3;C;1.00;0;1;\n4;D;1.00;0;1;");
+    bool pressed = false;
+    bench_.platform.on_process_events = [&] {
+      if (!pressed && bench_.reg->requests().size() == 1) {
+        pressed = true;
+        QTest::keyClick(f, Qt::Key_Escape);
+      }
+    };
+    f->Button2->click();
+    bench_.platform.on_process_events = nullptr;
+    QCOMPARE(bench_.Codes(), std::vector<int>{36});
+    QCOMPARE(f->StatusPanel->text(), QString("Запись остановлена"));
+    QVERIFY(bench_.platform.messages.empty());
   }
 
   void nonFiscalReceiptCutsItsLines() {
