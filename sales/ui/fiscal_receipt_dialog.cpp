@@ -445,7 +445,7 @@ void TForm21::Button17Click() {
   }
   int result = 0;
   const ReplyRecord& reply = PrintEAN13Code(sales::kFixedPassword, 50, digits, result);
-  End(cmd::kPrintEAN13Code, result, reply, ReplyCheck::Heading("Штрих-код EAN-13:\n  "));
+  EndWithoutStatusButton(cmd::kPrintEAN13Code, result, reply, "Штрих-код EAN-13:\n  ");
 }
 
 void TForm21::Button18Click() {
@@ -457,7 +457,13 @@ void TForm21::Button18Click() {
   int result = 0;
   const ReplyRecord& reply =
       DisplayText(sales::kFixedPassword, text, ComboBox2->currentIndex(), 0, result);
-  End(cmd::kDisplayText, result, reply, ReplyCheck::Heading("Вывод на индикатор:\n  "));
+  EndWithoutStatusButton(cmd::kDisplayText, result, reply, "Вывод на индикатор:\n  ");
+}
+
+void TForm21::EndWithoutStatusButton(int code, int builder_result, const ReplyRecord& reply,
+                                     const char* heading) {
+  EndCommand(code, builder_result, reply, ReplyCheck::Heading(heading),
+             [this](const ReplyRecord& r) { Edit7->setText(Q(FromCp1251(r.error_code))); });
 }
 
 void TForm21::ShowOutcome(const sales::Outcome& outcome) {

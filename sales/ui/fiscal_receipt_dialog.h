@@ -115,6 +115,10 @@ class TForm21 : public TaskDialog, private CardPaymentHost {
               std::string_view error);
   // Edit1 as Windows-1251; nothing (with a message shown) when it cannot go into a command.
   std::optional<std::string> Password();
+  // The bar code and the display: the reply and "Код ошибки:" as every button, a failure
+  // shown under `heading`, but the status button left as it is.
+  void EndWithoutStatusButton(int code, int builder_result, const ReplyRecord& reply,
+                              const char* heading);
   // A sequence of the core ended: "Код ошибки:" and the status button from the current reply,
   // then its message.
   void ShowOutcome(const sales::Outcome& outcome);

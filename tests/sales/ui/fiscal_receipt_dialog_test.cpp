@@ -216,6 +216,7 @@ class FiscalReceiptDialogTest : public QObject {
     QCOMPARE(requests[0].code, std::uint8_t{111});
     QVERIFY(requests[0].text.rfind("406172;50;", 0) == 0);
     QCOMPARE(requests[1].text, std::string("406172;2;0;Comment for printing;"));
+    QVERIFY(!f_->Button16->isEnabled());  // these two leave the status button alone
     QVERIFY(bench_.platform.messages.empty());
     // A refusal is shown now, not swallowed.
     bench_.reg->SetNextError(0x0B07);
