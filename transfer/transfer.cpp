@@ -373,16 +373,17 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
 
     const std::string& hex = reply.Field(1);
     const std::optional<std::int64_t> announced = Digits(reply.Field(0));
-    // A block never holds more bytes than its text carries.
-    if (!announced || *announced > static_cast<std::int64_t>(hex.size() / 2))
+    if (!announced)
       return end(Outcome::kFailed, kDumpBadData);
     const std::int64_t n = std::min(*announced, remaining);
+    // A text shorter than the count reads as a bad pair where it ends.
+    const std::string_view pairs = std::string_view(hex).substr(0, 2 * n);
     std::string valid;
-    const auto bytes = DecodeUpperHex(std::string_view(hex).substr(0, 2 * n), &valid);
+    const auto bytes = DecodeUpperHex(pairs, &valid);
     if (!file.Write(valid))
       return Finish(Outcome::kFailed, p, file.error());
     p.done += static_cast<std::int64_t>(valid.size());
-    if (!bytes)
+    if (!bytes || pairs.size() < static_cast<std::size_t>(2 * n))
       return end(Outcome::kFailed, kDumpBadData);
     ++p.blocks;
     if (*announced < kFlashBlock) {  // the memory ends here
