@@ -23,13 +23,10 @@ constexpr char kStopped[] =
     "завершён.";
 constexpr char kSuccess[] = "Успешно!";
 
-// A positive number of decimal digits only, or 0.
+// A number of decimal digits only, within reach of an int; 0 otherwise.
 std::int64_t Positive(const std::string& field) {
-  if (field.empty() || field.size() > 9 ||
-      !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return 0;
-  }
-  return std::stoll(field);
+  const std::optional<std::int64_t> value = DecimalDigits(field);
+  return value && *value <= (1 << 30) ? *value : 0;
 }
 
 // The message of a failed logo command, empty when it succeeded soundly.

@@ -69,20 +69,6 @@ std::string Failure(const ReplyRecord& reply, std::string_view heading) {
   return message;
 }
 
-// A number of decimal digits only; nothing for an empty text, any other character, or more
-// than 18 digits.
-std::optional<std::int64_t> Digits(std::string_view text) {
-  if (text.empty() || text.size() > 18)
-    return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 std::string FileError(const char* what, const std::string& path, int error) {
   return std::string(what) + path + " (" + std::strerror(error) + ")";
 }
@@ -197,6 +183,18 @@ const char* OutcomeName(Outcome outcome) {
   return "failed";
 }
 
+std::optional<std::int64_t> DecimalDigits(std::string_view text) {
+  if (text.empty() || text.size() > 18)
+    return std::nullopt;
+  std::int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 std::optional<std::string> DecodePacket(std::string_view text) {
   // A backslash pairs with the character after it, so a run of them ends lone when it is odd.
   std::size_t run = 0;
@@ -261,7 +259,7 @@ TransferResult Transfer::ReadFirmwareRun(const std::string& password, const std:
   host_.ReplyReceived(select);
   if (std::string failure = Failure(select, kSetDataSourceHeading); !failure.empty())
     return Finish(Outcome::kFailed, p, failure);
-  const std::optional<std::int64_t> size = Digits(select.Field(0));
+  const std::optional<std::int64_t> size = DecimalDigits(select.Field(0));
   if (!size)
     return Finish(Outcome::kFailed, p, kBadSize);
   p.total = *size;
@@ -286,7 +284,7 @@ TransferResult Transfer::ReadFirmwareRun(const std::string& password, const std:
     host_.ReplyReceived(packet);
     if (std::string failure = Failure(packet, kReadDataHeading); !failure.empty())
       return end(Outcome::kFailed, failure);
-    if (Digits(packet.Field(0)) != expected)
+    if (DecimalDigits(packet.Field(0)) != expected)
       return end(Outcome::kFailed, kSequenceError);
     if (packet.Field(1).empty())
       break;
@@ -372,7 +370,7 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
     block_repeats = 0;
 
     const std::string& hex = reply.Field(1);
-    const std::optional<std::int64_t> announced = Digits(reply.Field(0));
+    const std::optional<std::int64_t> announced = DecimalDigits(reply.Field(0));
     if (!announced)
       return end(Outcome::kFailed, kDumpBadData);
     const std::int64_t n = std::min(*announced, remaining);

@@ -81,6 +81,10 @@ struct LogoLimits {
 // memory in bytes. Unknown when either is missing, not a number, or 0.
 LogoLimits LogoLimitsFrom(const ReplyRecord& diagnostic);
 
+// Addresses, counts and sizes: decimal digits only (no sign, blank or other character), at most
+// 18 of them, so the value always fits 64-bit arithmetic. Nothing otherwise.
+std::optional<std::int64_t> DecimalDigits(std::string_view text);
+
 // A firmware packet's escaped data: a backslash and the next character stand for that
 // character's code minus 0x40. Nothing when the text ends in a lone backslash.
 std::optional<std::string> DecodePacket(std::string_view text);
