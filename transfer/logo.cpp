@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/dialog_pattern.h"
 #include "link/commands.h"
 #include "link/engine.h"
 #include "link/hex.h"
@@ -29,15 +30,11 @@ std::int64_t Positive(const std::string& field) {
   return value && *value <= (1 << 30) ? *value : 0;
 }
 
-// The message of a failed logo command, empty when it succeeded soundly.
-std::string LogoFailure(const ReplyRecord& reply, const char* failed) {
-  if (reply.NoAnswer()) {
-    const std::string& refusal = TheEngine().refusal();
-    return &reply == &TheEngine().reply() && !refusal.empty() ? refusal : kTimeout;
-  }
-  const bool damaged =
-      (reply.status_flags & (status_bits::kChecksumError | status_bits::kNak)) != 0;
-  return reply.Succeeded() && !damaged ? std::string() : std::string(failed);
+// The message of a failed logo command, empty when it succeeded.
+std::string LogoFailure(int code, const ReplyRecord& reply, const char* failed,
+                        int builder_result = 0) {
+  return JudgeCommand(code, builder_result, reply, ReplyCheck::Fixed(failed).Timeout(kTimeout))
+      .message;
 }
 
 std::string SizeError(const char* axis, int most) {
@@ -92,7 +89,8 @@ std::optional<LogoLimits> Transfer::ReadLogoLimits(const std::string& password) 
   int result = 0;
   const ReplyRecord& reply = GetDiagnosticInfo(password, result);
   host_.ReplyReceived(reply);
-  if (std::string failure = LogoFailure(reply, kLimitsFailed); !failure.empty()) {
+  if (std::string failure = LogoFailure(cmd::kGetDiagnosticInfo, reply, kLimitsFailed);
+      !failure.empty()) {
     host_.ShowMessage(failure);
     return std::nullopt;
   }
@@ -126,10 +124,10 @@ TransferResult Transfer::ProgramLogoRun(const std::string& password, const Pictu
   for (std::size_t i = 0; i < chunks.size(); ++i) {
     int result = 0;
     const ReplyRecord& reply = SetUserLogo(password, static_cast<int>(i), chunks[i], result);
-    if (result < 0)
-      return Finish(Outcome::kFailed, p, kChunkFailed);
-    host_.ReplyReceived(reply);
-    if (std::string failure = LogoFailure(reply, kChunkFailed); !failure.empty())
+    if (result >= 0)
+      host_.ReplyReceived(reply);
+    if (std::string failure = LogoFailure(cmd::kSetUserLogo, reply, kChunkFailed, result);
+        !failure.empty())
       return Finish(Outcome::kFailed, p, failure);
     ++p.done;
     ++p.blocks;
@@ -141,7 +139,8 @@ TransferResult Transfer::ProgramLogoRun(const std::string& password, const Pictu
       ExecuteCommand(cmd::kSetLogoParams,
                      password + ";" + std::to_string(width) + ";" + std::to_string(height) + ";");
   host_.ReplyReceived(params);
-  if (std::string failure = LogoFailure(params, kChunkFailed); !failure.empty())
+  if (std::string failure = LogoFailure(cmd::kSetLogoParams, params, kChunkFailed);
+      !failure.empty())
     return Finish(Outcome::kFailed, p, failure);
   return Finish(Outcome::kDone, p, kSuccess);
 }

@@ -50,23 +50,12 @@ constexpr char kSuccess[] = "Успешно!";
 
 // Every transfer.
 constexpr char kBusy[] = "Уже выполняется другая операция - дождитесь её окончания.";
-constexpr char kChecksumAnswer[] = "Ответ регистратора повреждён (неверная контрольная сумма).";
-constexpr char kNakAnswer[] = "Регистратор не принял команду (NAK).";
-
-bool Damaged(const ReplyRecord& reply) {
-  return (reply.status_flags & (status_bits::kChecksumError | status_bits::kNak)) != 0;
-}
-
-// The failure message of a reply under `heading` (a time-out and a damaged answer included);
-// empty when the reply is sound and succeeded.
-std::string Failure(const ReplyRecord& reply, std::string_view heading) {
-  std::string message =
-      ReplyFailureMessage(reply, heading, std::string(heading) + std::string(kTimeoutMessage));
-  if (message.empty() && Damaged(reply)) {
-    message = std::string(heading) +
-              ((reply.status_flags & status_bits::kNak) != 0 ? kNakAnswer : kChecksumAnswer);
-  }
-  return message;
+// The message of a failed reply under `heading`, a time-out and a damaged answer included;
+// empty when the command succeeded.
+std::string Failure(int code, const ReplyRecord& reply, const std::string& heading) {
+  return JudgeCommand(code, 0, reply,
+                      ReplyCheck::Heading(heading).Timeout(heading + std::string(kTimeoutMessage)))
+      .message;
 }
 
 std::string FileError(const char* what, const std::string& path, int error) {
@@ -257,7 +246,8 @@ TransferResult Transfer::ReadFirmwareRun(const std::string& password, const std:
   TransferProgress p;
   const ReplyRecord& select = SetDataSource(password);
   host_.ReplyReceived(select);
-  if (std::string failure = Failure(select, kSetDataSourceHeading); !failure.empty())
+  if (std::string failure = Failure(cmd::kSetDataSource, select, kSetDataSourceHeading);
+      !failure.empty())
     return Finish(Outcome::kFailed, p, failure);
   const std::optional<std::int64_t> size = DecimalDigits(select.Field(0));
   if (!size)
@@ -282,7 +272,8 @@ TransferResult Transfer::ReadFirmwareRun(const std::string& password, const std:
       return end(Outcome::kStopped, kFirmwareStopped);
     const ReplyRecord& packet = ReadDataFromBuf(password);
     host_.ReplyReceived(packet);
-    if (std::string failure = Failure(packet, kReadDataHeading); !failure.empty())
+    if (std::string failure = Failure(cmd::kReadDataFromBuf, packet, kReadDataHeading);
+        !failure.empty())
       return end(Outcome::kFailed, failure);
     if (DecimalDigits(packet.Field(0)) != expected)
       return end(Outcome::kFailed, kSequenceError);
@@ -349,15 +340,17 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
     const ReplyRecord& reply =
         ExecuteCommand(cmd::kReadFlash, prefix + std::to_string(p.address) + ";");
     host_.ReplyReceived(reply);
-    if (reply.NoAnswer()) {  // a time-out is never repeated
-      const std::string& refusal = TheEngine().refusal();
-      return end(Outcome::kFailed, refusal.empty() ? std::string(kDumpTimeout) : refusal);
+    const CommandEnd judged =
+        JudgeCommand(cmd::kReadFlash, 0, reply, ReplyCheck::Silent().Timeout(kDumpTimeout));
+    if (judged.outcome == CommandOutcome::kTimeout ||
+        judged.outcome == CommandOutcome::kLinkRefused) {
+      return end(Outcome::kFailed, judged.message);  // never repeated
     }
-    if (!reply.Succeeded() || Damaged(reply)) {
+    if (!judged.ok()) {  // an error code or a damaged answer: the block is asked again
       if (block_repeats >= repeats) {
         std::string message = kDumpBlockFailed + reply.error_code;
-        if (Damaged(reply))
-          message += std::string("\n") + Failure(reply, "");
+        if (judged.outcome == CommandOutcome::kDamaged)
+          message += "\n" + Failure(cmd::kReadFlash, reply, "");
         return end(Outcome::kFailed, message);
       }
       ++block_repeats;
@@ -432,7 +425,7 @@ TransferResult Transfer::RestoreFlashRun(const FlashRange& range) {
         ExecuteCommand(cmd::kWriteFlash, range.password + ";" + std::to_string(p.address) + ";" +
                                              std::to_string(n) + ";" + HexEncode(*bytes) + ";");
     host_.ReplyReceived(reply);
-    if (std::string failure = Failure(reply, kRestoreHeading); !failure.empty())
+    if (std::string failure = Failure(cmd::kWriteFlash, reply, kRestoreHeading); !failure.empty())
       return Finish(Outcome::kFailed, p, failure);
     p.address += n;
     p.done += n;
@@ -453,7 +446,7 @@ TransferResult Transfer::EraseFlash(const std::string& password) {
     return Finish(Outcome::kCancelled, {}, kEraseCancelled);
   const ReplyRecord& reply = ExecuteCommand(cmd::kClearFlash, password + ";");
   host_.ReplyReceived(reply);
-  if (std::string failure = Failure(reply, kEraseHeading); !failure.empty())
+  if (std::string failure = Failure(cmd::kClearFlash, reply, kEraseHeading); !failure.empty())
     return Finish(Outcome::kFailed, {}, failure);
   return Finish(Outcome::kDone, {}, kSuccess);
 }

@@ -130,7 +130,8 @@ TEST_F(FirmwareTest, FailedPacketEndsTheRead) {
        "ReadDataFromBuf ошибка:\n  Таймаут устройства! Ошибка!"},
       {"damaged answer",
        [](sim::Register& r) { r.ChangeFaults([](sim::Faults& f) { f.corrupt_checksum = true; }); },
-       "ReadDataFromBuf ошибка:\n  Ответ регистратора повреждён (неверная контрольная сумма)."},
+       "ReadDataFromBuf ошибка:\n  Ответ регистратора повреждён (ошибка контрольной суммы): данные "
+       "ответа не использованы. Ошибка!"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
