@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace tolvanet {
+struct ReplyRecord;
+}
+
 namespace tolvanet::cli {
 
 enum ExitStatus {
@@ -44,6 +48,10 @@ class Session {
 
 // A command code: decimal ("33") or hexadecimal with 0x ("0x21"), 0..255.
 std::optional<int> ParseCommandCode(const std::string& text);
+
+// The outcome of a reply for the terminal: true for success; else false with the message
+// (time-out, damaged answer, device error message).
+bool ReplyOutcome(const ReplyRecord& reply, std::string& message);
 
 // UTF-8 terminal text for Windows-1251 bytes; control bytes are shown as <XX>.
 std::string TerminalText(const std::string& cp1251);

@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "sim/fault_spec.h"
 #include "sim/register.h"
 #include "sim/server.h"
 
@@ -34,7 +35,24 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  std::vector<std::string> aimed_specs;
+  app.add_option("--aim", aimed_specs,
+                 "A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
+                 "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
+                 "hexadecimal command code or any; SKIP matching requests pass first, then "
+                 "COUNT are hit. Example: 0006@42*2. Repeat for several");
   CLI11_PARSE(app, argc, argv);
+
+  std::vector<tolvanet::sim::AimedFault> aimed;
+  for (const std::string& spec : aimed_specs) {
+    std::string why;
+    const auto fault = tolvanet::sim::ParseAimedFault(spec, why);
+    if (!fault) {
+      std::cerr << "tolvanet-sim: --aim " << spec << ": " << why << "\n";
+      return 2;
+    }
+    aimed.push_back(*fault);
+  }
 
   for (const std::string& id : ids) {
     if (id.empty() || id.size() > 9 || id.find('\0') != std::string::npos) {
@@ -71,6 +89,10 @@ int main(int argc, char** argv) {
   }
   if (ids.empty() && server.register_ids().empty())
     add("1");
+  for (const std::string& id : server.register_ids()) {
+    for (const tolvanet::sim::AimedFault& fault : aimed)
+      server.FindRegister(id)->AimFault(fault);
+  }
 
   std::string list;
   for (const std::string& id : server.register_ids())

@@ -294,6 +294,54 @@ TEST_F(CliTest, RunReportsScriptErrorsWithTheLineCount) {
   EXPECT_THAT(r.err, HasSubstr("Ном. стр. скрипта: 1"));
 }
 
+TEST_F(CliTest, RunShowsTheErrorCodeAndStatusOfAFailedLineBeforeTheMessage) {
+  reg->SetNextError(0x0201);
+  const CliResult r = RunSim({"run", "--quiet", DataFile("three_commands.txt")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(std::regex_search(
+      r.err,
+      std::regex("Код ошибки: 0102\nСтатус: ([0-9A-F]{2} ){6}\nОшибка выполнения команды\n")))
+      << r.err;
+}
+
+TEST_F(CliTest, ADamagedAnswerIsAFailureWithItsReason) {
+  using K = sim::AimedFault::Kind;
+  struct DamageCase {
+    const char* what;
+    K kind;
+    std::string checksum_error;  // as the JSON gives it
+    std::string reason;
+  };
+  const DamageCase cases[] = {
+      {"checksum", K::kBadChecksum, "true", "ошибка контрольной суммы"},
+      {"NAK", K::kNak, "false", "NAK"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (bool json : {true, false}) {
+      reg->ClearRequests();
+      reg->AimFault({.kind = c.kind, .code = 0x21});
+      std::vector<std::string> args = {"send", "33", "406172;", "0x80", "406172;"};
+      if (json)
+        args.insert(args.begin(), "--json");
+      const CliResult r = RunSim(args);
+      EXPECT_EQ(r.status, 1) << r.out;
+      EXPECT_THAT(r.err, HasSubstr("Остальные команды не отправлены."));
+      EXPECT_EQ(reg->requests().size(), 1u);  // the diagnostic command was not sent
+      if (json) {
+        ASSERT_EQ(r.OutLines().size(), 1u);
+        const std::string line = r.OutLines()[0];
+        EXPECT_EQ(JsonValue(line, "checksum_error"), c.checksum_error);
+        EXPECT_EQ(JsonValue(line, "timeout"), "false");
+        EXPECT_THAT(JsonValue(line, "message"), HasSubstr(c.reason));
+      } else {
+        EXPECT_THAT(r.out, HasSubstr("Сообщение: "));
+        EXPECT_THAT(r.out, HasSubstr(c.reason));
+      }
+    }
+  }
+}
+
 TEST_F(CliTest, StatusDecodesTheStatusBytes) {
   reg->ForceStatusBits(0, 0x01);
   reg->ForceStatusBits(2, 0x15);
