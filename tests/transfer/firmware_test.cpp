@@ -88,10 +88,10 @@ TEST_F(FirmwareTest, BadPacketsStopTheReadKeepingEarlierPackets) {
     SCOPED_TRACE(c.what);
     host_.messages.clear();
     int packets = 0;
-    rewriting_->rewrite = [&](int code, std::string& data) {
-      if (code == cmd::kReadDataFromBuf && packets++ == c.packet)
+    Rewrite(cmd::kReadDataFromBuf, [&](std::string& data) {
+      if (packets++ == c.packet)
         c.rewrite(data);
-    };
+    });
     const std::string path = Path("fw.hex");
     const TransferResult r = transfer_.ReadFirmware("406172", path);
     EXPECT_EQ(r.outcome, Outcome::kFailed);
@@ -102,10 +102,7 @@ TEST_F(FirmwareTest, BadPacketsStopTheReadKeepingEarlierPackets) {
 }
 
 TEST_F(FirmwareTest, MoreThanTwiceTheAnnouncedSizeStops) {
-  rewriting_->rewrite = [](int code, std::string& data) {
-    if (code == cmd::kSetDataSource)
-      data = "400;";
-  };
+  Rewrite(cmd::kSetDataSource, [](std::string& data) { data = "400;"; });
   const std::string path = Path("fw.hex");
   const TransferResult r = transfer_.ReadFirmware("406172", path);
   EXPECT_EQ(r.outcome, Outcome::kFailed);

@@ -175,10 +175,10 @@ TEST_F(FlashTest, MalformedBlockEndsTheDump) {
     SCOPED_TRACE(c.what);
     host_.messages.clear();
     int blocks = 0;
-    rewriting_->rewrite = [&](int code, std::string& data) {
-      if (code == cmd::kReadFlash && blocks++ == 1)
+    Rewrite(cmd::kReadFlash, [&](std::string& data) {
+      if (blocks++ == 1)
         c.rewrite(data);
-    };
+    });
     const TransferResult r = transfer_.DumpFlash(Range(0, 300), 2);
     EXPECT_EQ(r.outcome, Outcome::kFailed);
     EXPECT_THAT(host_.messages, ElementsAre(kBadData));

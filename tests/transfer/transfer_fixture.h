@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "link/engine.h"
-#include "link/frame.h"
 #include "link/relay_link.h"
 #include "sim/register.h"
 #include "sim/server.h"
@@ -22,47 +21,6 @@
 #include "transfer/transfer.h"
 
 namespace tolvanet::transfer::testing {
-
-// Passes the link's answers through `rewrite`, which may change a frame's answer data (a
-// renumbered packet, lower-case hexadecimal) before the engine sees it.
-class RewritingLink : public Transport {
- public:
-  using Rewrite = std::function<void(int code, std::string& data)>;
-  explicit RewritingLink(Transport& inner) : inner_(inner) {}
-  Rewrite rewrite;
-
-  bool IsActive() const override { return inner_.IsActive(); }
-  Result Exchange(std::string_view wire, const Consumer& consume) override {
-    if (!rewrite)
-      return inner_.Exchange(wire, consume);
-    std::string frame;
-    return inner_.Exchange(wire, [&](std::string_view block) {
-      for (char c : block) {
-        if (c != static_cast<char>(ctl::kSyn))
-          frame += c;
-      }
-      if (frame.empty() || frame[0] != static_cast<char>(ctl::kSoh))
-        return consume(block);
-      if (frame.size() < 2)
-        return false;
-      const std::size_t m = static_cast<unsigned char>(frame[1]) - 0x30u;
-      if (frame.size() < 21 + m)
-        return false;
-      const int code = static_cast<unsigned char>(frame[3]);
-      std::string data = frame.substr(9, m);
-      std::array<std::uint8_t, 6> status{};
-      for (std::size_t i = 0; i < 6; ++i)
-        status[i] = static_cast<std::uint8_t>(frame[10 + m + i]);
-      rewrite(code, data);
-      return consume(BuildAnswerFrame(static_cast<std::uint8_t>(frame[2]),
-                                      static_cast<std::uint8_t>(code), frame.substr(4, 4), data,
-                                      status));
-    });
-  }
-
- private:
-  Transport& inner_;
-};
 
 // The window or terminal, as the tests see it.
 struct RecordingHost : TransferHost {
@@ -107,8 +65,7 @@ class TransferTest : public ::testing::Test {
     link_->SetIdDev("T1");
     ASSERT_TRUE(link_->OpenLink()) << link_->error_text();
     ASSERT_TRUE(IsReadyAnswer(link_->RegisterDevice().answer));
-    rewriting_ = std::make_unique<RewritingLink>(*link_);
-    TheEngine().SetTransport(rewriting_.get());
+    TheEngine().SetTransport(link_.get());
 
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = std::filesystem::temp_directory_path() /
@@ -140,6 +97,14 @@ class TransferTest : public ::testing::Test {
     }
     return texts;
   }
+  // Passes the register's answers to `code` through `rewrite` (a renumbered packet, lower-case
+  // hexadecimal); `rewrite` gets the answer's fields, each followed by ";".
+  void Rewrite(int code, std::function<void(std::string& data)> rewrite) {
+    reg_->SetAnswerRewrite([code, rewrite](const sim::Request& r, sim::Answer& a) {
+      if (r.code == code)
+        rewrite(a.data);
+    });
+  }
   std::vector<int> Codes() const {
     std::vector<int> codes;
     for (const auto& r : reg_->requests())
@@ -150,7 +115,6 @@ class TransferTest : public ::testing::Test {
   std::unique_ptr<sim::Server> server_;
   sim::Register* reg_ = nullptr;
   std::unique_ptr<RelayLink> link_;
-  std::unique_ptr<RewritingLink> rewriting_;
   std::filesystem::path dir_;
   RecordingHost host_;
   Transfer transfer_{host_};
