@@ -66,6 +66,18 @@ struct ScriptOptions {
 int RunScript(GlobalOptions& options, const ScriptOptions& script);
 int RunStatus(GlobalOptions& options, const std::string& password);
 
+struct ReportOptions {
+  std::string kind;  // x, z, tape, tape-clear, unload, periodic, goods, extra, resources
+  std::string password = "406172";
+  bool yes = false;                        // z, tape-clear and unload cannot be undone
+  std::optional<std::string> from, to;     // periodic by dates, YYYY-MM-DD
+  std::optional<std::string> first, last;  // periodic by numbers; goods: article codes
+  bool full = false;
+  bool clear_articles = false;  // unload: also the article base (command 59)
+  std::string extra_kind;
+};
+int RunReport(GlobalOptions& options, const ReportOptions& report);
+
 // firmware, flash dump|restore|erase, logo.
 struct TransferOptions {
   std::string password = "406172";

@@ -244,7 +244,7 @@ TEST_F(CliTest, ExitStatuses) {
 }
 
 TEST_F(CliTest, HelpOnEverySubcommand) {
-  for (const char* sub : {"send", "run", "status"}) {
+  for (const char* sub : {"send", "run", "status", "report"}) {
     const CliResult r = Run({sub, "--help"});
     EXPECT_EQ(r.status, 0) << sub;
     EXPECT_THAT(r.out, HasSubstr(std::string("tolvanet-cli ") + sub)) << sub;
@@ -387,6 +387,118 @@ TEST_F(CliTest, DemoStartsItsOwnRegister) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("\"DEMO1\""));
   EXPECT_TRUE(reg->requests().empty());
+}
+
+TEST_F(CliTest, ReportXPrintsOnTheSimulator) {
+  const CliResult r = RunSim({"report", "x"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 161);
+  EXPECT_EQ(reg->requests()[0].text, "406172;1;");
+  EXPECT_THAT(r.out, HasSubstr("Команда 161: код ошибки 0000"));
+}
+
+TEST_F(CliTest, ReportZOnlyWithYes) {
+  CliResult r = RunSim({"report", "z"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("Z-отчет закроет смену"));
+  EXPECT_THAT(r.err, HasSubstr("--yes"));
+  EXPECT_TRUE(reg->requests().empty());
+  EXPECT_TRUE(reg->State().z_reports.empty());
+
+  r = RunSim({"report", "--password", "406172", "z", "--yes"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].text, "406172;0;");
+  EXPECT_EQ(reg->State().z_reports.size(), 1u);
+}
+
+TEST_F(CliTest, ReportResourcesJsonGivesTheTwelveValues) {
+  reg->ChangeState([](sim::RegisterState& s) { s.fiscalized = true; });
+  const CliResult r = RunSim({"--json", "report", "resources"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 1u) << r.out;
+  EXPECT_EQ(JsonValue(lines[0], "ok"), "true");
+  EXPECT_EQ(JsonValue(lines[0], "error"), "\"0000\"");
+  const std::string resources = lines[0].substr(lines[0].find("\"resources\":"));
+  EXPECT_EQ(resources,
+            "\"resources\":{\"fiscalization\":false,\"serial_number\":false,"
+            "\"fiscal_number\":false,\"tax_number\":true,\"tax_rates\":true,"
+            "\"fm_password\":false,\"emergency_resets\":\"0\",\"free_fiscal_reports\":\"2000\","
+            "\"shift_open_date\":\"000000\",\"shift_open_time\":\"0000\","
+            "\"free_articles\":\"10000\",\"free_receipts\":\"2000\"}}");
+}
+
+TEST_F(CliTest, ReportSequencesAndRefusals) {
+  // One daily report on 6 June 2014, so that a periodic report over 5..7 June finds it.
+  reg->ChangeState([](sim::RegisterState& s) {
+    s.z_reports.push_back({1, *sim::ParseDate("060614") + 3600, 0, 0, 0});
+  });
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::pair<int, std::string>> sent;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"periodic by dates",
+       {"report", "periodic", "--from", "2014-06-05", "--to", "2014-06-07", "--full"},
+       0,
+       {{96, "406172;"}, {162, "406172;050614;070614;1;"}, {101, "406172;0;"}},
+       ""},
+      {"periodic by numbers",
+       {"report", "periodic", "--first", "1", "--last", "1"},
+       0,
+       {{96, "406172;"}, {163, "406172;1;1;0;"}, {101, "406172;0;"}},
+       ""},
+      {"goods, report refused: the receipt is still closed",
+       {"report", "goods", "--first", "9", "--last", "1"},
+       1,
+       {{96, "406172;"}, {164, "406172;9;1;"}, {101, "406172;0;"}},
+       "Отчет по реализованным товарам:\n  "},
+      {"extra, report refused: the receipt stays open",
+       {"report", "--password", "1", "extra", "operators"},
+       1,
+       {{96, "406172;"}, {166, "1;1;;;"}},
+       "остался открытым нефискальный чек"},
+      {"unload with articles",
+       {"report", "unload", "--clear-articles", "--yes"},
+       0,
+       {{161, "406172;5;"}, {161, "406172;2;"}, {59, "406172;"}},
+       ""},
+      {"unload without --yes", {"report", "unload"}, 2, {}, "--yes"},
+      {"tape clearing without --yes", {"report", "tape-clear"}, 2, {}, "--yes"},
+      {"dates and numbers",
+       {"report", "periodic", "--from", "2014-06-05", "--last", "3"},
+       2,
+       {},
+       "--from и --to"},
+      {"date not ISO",
+       {"report", "periodic", "--from", "05.06.2014", "--to", "2014-06-07"},
+       2,
+       {},
+       "\"05.06.2014\" не в виде ГГГГ-ММ-ДД"},
+      {"code not a number",
+       {"report", "goods", "--first", "1", "--last", "9x"},
+       2,
+       {},
+       "Ничего не отправлено"},
+      {"unknown extra kind", {"report", "extra", "cashiers"}, 2, {}, "неизвестен"},
+      {"password with ;", {"report", "--password", "1;2", "x"}, 2, {}, "\";\""},
+  };
+  for (const auto& c : cases) {
+    reg->ClearRequests();
+    reg->ChangeState([](sim::RegisterState& s) { s.receipt = {}; });  // no receipt left open
+    const CliResult r = RunSim(c.args);
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+    std::vector<std::pair<int, std::string>> sent;
+    for (const auto& q : reg->requests())
+      sent.emplace_back(q.code, q.text);
+    EXPECT_EQ(sent, c.sent) << c.what;
+    EXPECT_THAT(r.err, HasSubstr(c.err)) << c.what;
+  }
 }
 
 }  // namespace
