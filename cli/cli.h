@@ -96,4 +96,20 @@ struct ReportOptions {
 };
 int RunReport(GlobalOptions& options, const ReportOptions& report);
 
+// firmware, flash dump|restore|erase, logo.
+struct TransferOptions {
+  std::string password = "406172";
+  std::string file;
+  std::string action;  // flash: "dump", "restore" or "erase"
+  std::string start;   // decimal digits, checked by the loop's rules
+  std::string count;
+  int repeats = 2;
+  bool yes = false;
+  std::optional<int> width;
+  std::optional<int> height;
+};
+int RunFirmware(GlobalOptions& options, const TransferOptions& transfer);
+int RunFlash(GlobalOptions& options, const TransferOptions& transfer);
+int RunLogo(GlobalOptions& options, const TransferOptions& transfer);
+
 }  // namespace tolvanet::cli

@@ -144,6 +144,38 @@ int main(int argc, char** argv) {
                    "seconds to wait for the card and for the bank's result (default 180)")
       ->check(CLI::PositiveNumber);
 
+  TransferOptions transfer;
+  auto* firmware = app.add_subcommand("firmware", "Read the register's firmware into FILE.");
+  firmware->add_option("FILE", transfer.file, "target file (replaced)")->required();
+  firmware->add_option("--password", transfer.password, "operator password")->capture_default_str();
+
+  auto* flash = app.add_subcommand("flash", "Dump, restore or erase the fiscal (flash) memory.");
+  flash->require_subcommand(1);
+  auto* dump = flash->add_subcommand("dump", "Read --count bytes from --start into FILE.");
+  auto* restore =
+      flash->add_subcommand("restore", "Write the first --count bytes of FILE from --start on.");
+  for (auto* sub : {dump, restore}) {
+    sub->add_option("--start", transfer.start, "first address (decimal digits)")->required();
+    sub->add_option("--count", transfer.count, "number of bytes (decimal digits)")->required();
+    sub->add_option("FILE", transfer.file, "dump file")->required();
+  }
+  dump->add_option("--repeats", transfer.repeats, "repeats of a failed block")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 99));
+  auto* erase = flash->add_subcommand("erase", "Erase the whole fiscal memory (needs --yes).");
+  erase->add_flag("--yes", transfer.yes, "confirm the erase");
+  for (auto* sub : {dump, restore, erase}) {
+    sub->add_option("--password", transfer.password, "operator password")->capture_default_str();
+  }
+
+  auto* logo = app.add_subcommand("logo", "Program the register's logo from a BMP file.");
+  logo->add_option("FILE", transfer.file, "BMP picture")->required()->check(CLI::ExistingFile);
+  logo->add_option("--width", transfer.width, "width to send (default: picture within limit)")
+      ->check(CLI::PositiveNumber);
+  logo->add_option("--height", transfer.height, "height to send (default: picture within limit)")
+      ->check(CLI::PositiveNumber);
+  logo->add_option("--password", transfer.password, "operator password")->capture_default_str();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -194,5 +226,13 @@ int main(int argc, char** argv) {
       card.terminal = terminal;
     return RunCardPay(options, card);
   }
+  if (firmware->parsed())
+    return RunFirmware(options, transfer);
+  if (flash->parsed()) {
+    transfer.action = dump->parsed() ? "dump" : restore->parsed() ? "restore" : "erase";
+    return RunFlash(options, transfer);
+  }
+  if (logo->parsed())
+    return RunLogo(options, transfer);
   return kExitUsage;
 }

@@ -10,7 +10,7 @@
 
 #include "app/config.h"
 #include "app/version.h"
-#include "sim/fault_spec.h"
+#include "sim/fault_option.h"
 #include "sim/register.h"
 #include "sim/server.h"
 #include "sim/terminal_cli.h"
@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
   CLI11_PARSE(app, argc, argv);
 
   std::vector<tolvanet::sim::AimedFault> aimed;
-  for (const std::string& spec : aimed_specs) {
+  for (const std::string& text : aimed_specs) {
     std::string why;
-    const auto fault = tolvanet::sim::ParseAimedFault(spec, why);
+    const auto fault = tolvanet::sim::ParseAimedFault(text, why);
     if (!fault) {
-      std::cerr << "tolvanet-sim: --aim " << spec << ": " << why << "\n";
+      std::cerr << "tolvanet-sim: --aim " << text << ": " << why << "\n";
       return 2;
     }
     aimed.push_back(*fault);
