@@ -1,0 +1,22 @@
+#include "settings/free_text.h"
+
+namespace tolvanet {
+
+bool IsFreeText(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c == ';' || c < 0x20 || c == 0x7F)
+      return false;
+  }
+  return true;
+}
+
+std::string FreeTextMessage(std::string_view caption) {
+  return "Поле \"" + std::string(caption) +
+         "\" не может содержать символ \";\" и управляющие символы. Ошибка!";
+}
+
+std::string CheckFreeText(std::string_view text, std::string_view caption) {
+  return IsFreeText(text) ? std::string() : FreeTextMessage(caption);
+}
+
+}  // namespace tolvanet

@@ -1,0 +1,19 @@
+// The rule for text an operator types into a field of a command text: fields are separated by
+// ";", so a ";" (or a control byte, which the frame itself uses) would shift every later field.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tolvanet {
+
+// True when `text` can travel as one field: no ";" and no control characters.
+bool IsFreeText(std::string_view text);
+
+// The message for a box whose text cannot travel as one field; `caption` names the box (UTF-8).
+std::string FreeTextMessage(std::string_view caption);
+
+// Empty when `text` can travel as one field, else FreeTextMessage(caption).
+std::string CheckFreeText(std::string_view text, std::string_view caption);
+
+}  // namespace tolvanet
