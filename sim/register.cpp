@@ -143,7 +143,9 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
   Answer out;
   std::uint16_t error = err::kOk;
   std::string data;
-  if (has_next_error_) {
+  if (BusyLocked() && faults_.busy_error != 0) {
+    error = faults_.busy_error;  // restarting: the command is not run
+  } else if (has_next_error_) {
     has_next_error_ = false;
     error = next_error_;
   } else {
@@ -158,6 +160,11 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
         CheckPassword(it->access, args.Raw(0));
         data = (this->*(it->run))(args, out);
         dirty_ = true;
+        if ((code == cmd::kRestartDevice || code == cmd::kFiscalize) &&
+            faults_.restart_busy_ms > 0) {
+          busy_until_ =
+              std::chrono::steady_clock::now() + std::chrono::milliseconds(faults_.restart_busy_ms);
+        }
       } catch (const DeviceError& e) {
         error = e.code;
         data.clear();
@@ -343,6 +350,26 @@ bool Register::TakeDirty() {
   bool d = dirty_;
   dirty_ = false;
   return d;
+}
+
+bool Register::BusyLocked() const {
+  return std::chrono::steady_clock::now() < busy_until_;
+}
+
+bool Register::SilentNow() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return BusyLocked() && faults_.busy_error == 0;
+}
+
+bool Register::RemoteAccess() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.counters[20] != 0;
+}
+
+void Register::SetRemoteAccess(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.counters[20] = on ? 1 : 0;
+  dirty_ = true;
 }
 
 std::array<std::uint8_t, 6> Register::StatusBytes() const {
@@ -788,7 +815,15 @@ std::string Register::RestartDevice(const CommandArgs&, Answer&) {
 std::string Register::GetModemState(const CommandArgs& a, Answer& out) {
   out.prints = a.Int(1, 0, 1) == 1;
   const RegisterState& s = state_;
-  std::uint8_t bits = 0x40;  // Ethernet cable connected
+  std::uint8_t bits = 0;
+  if (s.modem_sam_fault)
+    bits |= 0x01;
+  if (s.modem_card_fault)
+    bits |= 0x02;
+  if (s.modem_blocked_72h)
+    bits |= 0x04;
+  if (s.ethernet_cable)
+    bits |= 0x40;
   if (!s.id_dev.empty())
     bits |= 0x08;
   if (s.fiscalized)
