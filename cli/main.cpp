@@ -62,6 +62,27 @@ int main(int argc, char** argv) {
       "status", "Identify the register and show its six status bytes bit by bit.");
   status->add_option("--password", password, "operator password")->capture_default_str();
 
+  FiscalizeOptions fiscalize_options;
+  auto* fiscalize = app.add_subcommand(
+      "fiscalize",
+      "Fiscalize the register (cannot be undone), wait for it to restart and print the "
+      "confirmation receipt.");
+  fiscalize->add_option("--serial", fiscalize_options.serial_number, "serial number (7-11)")
+      ->required();
+  fiscalize
+      ->add_option("--inspector", fiscalize_options.inspector,
+                   "tax inspector password (6 characters)")
+      ->required();
+  fiscalize->add_option("--password", fiscalize_options.password, "operator password")
+      ->capture_default_str();
+  fiscalize
+      ->add_option("--attempts", fiscalize_options.attempts,
+                   "diagnostic commands at most while the register restarts")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 1000));
+  fiscalize->add_flag("--yes", fiscalize_options.yes,
+                      "answer the question \"cannot be undone\" with yes");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -88,5 +109,7 @@ int main(int argc, char** argv) {
   }
   if (status->parsed())
     return RunStatus(options, password);
+  if (fiscalize->parsed())
+    return RunFiscalize(options, fiscalize_options);
   return kExitUsage;
 }

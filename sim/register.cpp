@@ -353,7 +353,8 @@ bool Register::TakeDirty() {
 }
 
 bool Register::BusyLocked() const {
-  return std::chrono::steady_clock::now() < busy_until_;
+  // Switching the period off ends a restart in progress.
+  return faults_.restart_busy_ms > 0 && std::chrono::steady_clock::now() < busy_until_;
 }
 
 bool Register::SilentNow() const {
