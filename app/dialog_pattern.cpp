@@ -1,37 +1,119 @@
 #include "app/dialog_pattern.h"
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/platform.h"
 #include "app/profile.h"
 #include "link/codepage.h"
+#include "link/commands.h"
 #include "link/device_errors.h"
 #include "link/engine.h"
 
 namespace tolvanet {
 
-std::string ReplyFailureMessage(const ReplyRecord& reply, std::string_view heading,
-                                std::string_view timeout_message) {
-  if (reply.NoAnswer()) {
-    const std::string& refusal = TheEngine().refusal();
-    if (&reply == &TheEngine().reply() && !refusal.empty())
-      return refusal;
-    return std::string(timeout_message);
-  }
+namespace {
+
+// The link's own refusal of `reply`, when it is the engine's record and nothing was sent.
+const std::string* LinkRefusal(const ReplyRecord& reply) {
+  const std::string& refusal = TheEngine().refusal();
+  if (reply.NoAnswer() && &reply == &TheEngine().reply() && !refusal.empty())
+    return &refusal;
+  return nullptr;
+}
+
+std::string DamagedMessage(const ReplyRecord& reply) {
+  if (reply.status_flags & status_bits::kNak)
+    return "Регистратор не принял команду (NAK): команда не выполнена или её результат "
+           "неизвестен. Ошибка!";
+  return "Ответ регистратора повреждён (ошибка контрольной суммы): данные ответа не "
+         "использованы. Ошибка!";
+}
+
+}  // namespace
+
+std::string BuilderRefusalMessage(int command_code, int builder_result) {
+  struct Row {
+    int code;
+    int result;
+    const char* text;
+  };
+  static const Row rows[] = {
+      {cmd::kSetHeaderFooter, refusal::kHeaderLine, "номер строки должен быть от 0 до 20"},
+      {cmd::kGetHeaderFooter, refusal::kReadHeaderLine, "номер строки должен быть от 0 до 20"},
+      {cmd::kSetUserLogo, refusal::kLogoLine, "номер строки логотипа не может быть отрицательным"},
+      {cmd::kSetUserLogo, refusal::kLogoPixels,
+       "строка логотипа должна состоять из 48 шестнадцатеричных цифр"},
+      {cmd::kSellItem, refusal::kQuantity, "количество должно быть больше нуля"},
+      {cmd::kSellItem, refusal::kPrice, "цена не может быть отрицательной"},
+      {cmd::kMakePayment, refusal::kPaymentType, "тип оплаты должен быть от 0 до 9"},
+      {cmd::kPrintEAN13Code, refusal::kEanDigits, "штрих-код EAN-13: нужно ровно 12 цифр"},
+  };
+  std::string reason;
+  for (const Row& r : rows)
+    if (r.code == command_code && r.result == builder_result)
+      reason = r.text;
+  if (reason.empty())
+    reason = "недопустимое значение аргумента (код " + std::to_string(builder_result) + ")";
+  return "Команда не отправлена: " + reason + ".";
+}
+
+CommandEnd JudgeCommand(int command_code, int builder_result, const ReplyRecord& reply,
+                        const ReplyCheck& check) {
+  if (builder_result < 0)
+    return {CommandOutcome::kArgumentsRefused, BuilderRefusalMessage(command_code, builder_result)};
+  if (const std::string* refusal = LinkRefusal(reply))
+    return {CommandOutcome::kLinkRefused, *refusal};
+  if (reply.NoAnswer())
+    return {CommandOutcome::kTimeout, check.timeout_message};
+  if (reply.status_flags & (status_bits::kChecksumError | status_bits::kNak))
+    return {CommandOutcome::kDamaged, check.heading + DamagedMessage(reply)};
   if (reply.error_code == "0000")
     return {};
   std::string message;
-  DeviceErrorMessage(reply, message);
-  return std::string(heading) + message;
+  switch (check.style) {
+    case FailureStyle::kDeviceMessage:
+      DeviceErrorMessage(reply, message);
+      message = check.heading + message;
+      break;
+    case FailureStyle::kFixedText:
+      message = check.fixed_text;
+      break;
+    case FailureStyle::kRawCode:
+      message = check.heading + FromCp1251(reply.error_code);
+      break;
+    case FailureStyle::kSilent:
+      break;
+  }
+  return {CommandOutcome::kDeviceError, message};
+}
+
+bool EndCommand(int command_code, int builder_result, const ReplyRecord& reply,
+                const ReplyCheck& check,
+                const std::function<void(const ReplyRecord&)>& before_test) {
+  if (builder_result >= 0) {
+    TheAppState().current_reply = &reply;
+    if (before_test)
+      before_test(reply);
+  }
+  const CommandEnd end = JudgeCommand(command_code, builder_result, reply, check);
+  if (!end.message.empty())
+    ThePlatform().ShowMessage(end.message);
+  return end.ok();
+}
+
+std::string ReplyFailureMessage(const ReplyRecord& reply, std::string_view heading,
+                                std::string_view timeout_message) {
+  ReplyCheck check = ReplyCheck::Heading(std::string(heading));
+  check.timeout_message = std::string(timeout_message);
+  return JudgeCommand(0, 0, reply, check).message;
 }
 
 bool CheckReply(const ReplyRecord& reply, std::string_view heading,
                 std::string_view timeout_message) {
-  TheAppState().current_reply = &reply;
-  const std::string failure = ReplyFailureMessage(reply, heading, timeout_message);
-  if (failure.empty())
-    return true;
-  ThePlatform().ShowMessage(failure);
-  return false;
+  ReplyCheck check = ReplyCheck::Heading(std::string(heading));
+  check.timeout_message = std::string(timeout_message);
+  return EndCommand(0, 0, reply, check);
 }
 
 int FieldInt(const ReplyRecord& reply, int field) {
@@ -45,7 +127,27 @@ std::string ModelLine(const ReplyRecord& reply) {
 
 int PaymentTypeCount(const ReplyRecord& reply) {
   const int n = FieldInt(reply, 10);
-  return n != 0 ? n : 10;
+  return n != 0 ? std::clamp(n, 1, 10) : 10;
+}
+
+CommandEnd RunStatusCheck(bool despite_error_code) {
+  int rc = 0;
+  const ReplyRecord& reply = GetDiagnosticInfo("406172", rc);
+  const std::string heading(kStatusHeading);
+  TheAppState().current_reply = &reply;
+  const CommandEnd end =
+      JudgeCommand(cmd::kGetDiagnosticInfo, rc, reply,
+                   ReplyCheck::Heading(heading).Timeout(heading + std::string(kTimeoutMessage)));
+  if (!end.message.empty())
+    ThePlatform().ShowMessage(end.message);
+  const bool answered =
+      end.ok() || (despite_error_code && end.outcome == CommandOutcome::kDeviceError);
+  if (answered) {
+    AppState& state = TheAppState();
+    state.payment_type_count = PaymentTypeCount(reply);
+    state.SetStatusLine(ModelLine(reply));
+  }
+  return end;
 }
 
 }  // namespace tolvanet

@@ -13,6 +13,7 @@
 #include "app/dialog_pattern.h"
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
+#include "app/ui/task_dialog.h"
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/engine.h"
@@ -22,11 +23,10 @@ namespace tolvanet::ui {
 namespace {
 
 constexpr char kPassword[] = "406172";
-constexpr char kStatusHeading[] = "Проверка состояния регистратора:\n  ";
 const QString kNotYet = QStringLiteral("Это окно ещё не готово в этой версии программы");
 
 void Pause(int ms) {
-  ThePlatform().Pause(ms);
+  ThePlatform().PauseWithoutInput(ms);  // connecting and closing take no clicks
 }
 void Say(const std::string& text) {
   ThePlatform().ShowMessage(text);
@@ -104,11 +104,13 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   RelayLink& link = TheLink();
   link.SetIdleHook([] { ThePlatform().ProcessEvents(); });
   link.SetEventHandler([this](SocketEvent e, const std::string&) { ClientSocketEvent(e); });
+  TheAppState().status_line = [this](const std::string& line) { SetStatusLine(Q(line)); };
   resize(660, 320);
 }
 
 TForm1::~TForm1() {
   TheLink().SetEventHandler({});
+  TheAppState().status_line = nullptr;
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -233,6 +235,8 @@ void TForm1::showEvent(QShowEvent* e) {
 }
 
 void TForm1::FormActivate() {
+  for (const auto& step : activation_steps_)
+    step();
   Button1->setEnabled(false);
   Button3->setEnabled(false);
   Pause(1000);
@@ -395,21 +399,14 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button2Click() {
-  AppState& state = TheAppState();
-  int rc = 0;
-  const ReplyRecord& reply = GetDiagnosticInfo(kPassword, rc);
-  state.current_reply = &reply;
-  const std::string failure = ReplyFailureMessage(
-      reply, kStatusHeading, std::string(kStatusHeading) + std::string(kTimeoutMessage));
-  if (!failure.empty()) {
-    Say(failure);
-    if (reply.NoAnswer())
-      return;
-  }
-  state.payment_type_count = PaymentTypeCount(reply);
-  SetStatusLine(Q(ModelLine(reply)));
-  ShowModal(status_dialog_);
-  state.status_available = true;
+  // An error code is shown and the status window still opens with its status bytes; without a
+  // whole answer there is nothing to show.
+  const CommandEnd end = RunStatusCheck(true);
+  if (!end.ok() && end.outcome != CommandOutcome::kDeviceError)
+    return;
+  ShowStatusWindow();
+  FormActivate();  // the main window is active again
+  TheAppState().status_available = true;
 }
 
 void TForm1::Button1Click() {

@@ -10,7 +10,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "app/ui/indicator.h"
 #include "link/relay_link.h"
@@ -57,8 +59,10 @@ class TForm1 : public QMainWindow {
 
   // The dialog a menu item opens; items without one stay disabled, saying so.
   void SetDialog(QAction* item, QDialog* dialog);
-  // The status-byte window that the status check opens.
-  void SetStatusDialog(QDialog* dialog) { status_dialog_ = dialog; }
+  // Work of other windows that belongs to the main window's activation (run before its own).
+  void AddActivationStep(std::function<void()> step) {
+    activation_steps_.push_back(std::move(step));
+  }
   // The two fiscal-parameter windows that "Чтение и программирование" chooses between.
   void SetFiscalDialogs(QDialog* standard, QDialog* extended) {
     standard_fiscal_ = standard;
@@ -126,7 +130,7 @@ class TForm1 : public QMainWindow {
   void OpenFor(QAction* item);
 
   std::map<QAction*, QDialog*> dialogs_;
-  QDialog* status_dialog_ = nullptr;
+  std::vector<std::function<void()>> activation_steps_;
   QDialog* standard_fiscal_ = nullptr;
   QDialog* extended_fiscal_ = nullptr;
   bool abort_ = false;

@@ -9,13 +9,11 @@ namespace tolvanet::ui {
 
 class QtPlatform : public Platform {
  public:
-  void ShowMessage(const std::string& text) override;
-  bool Confirm(const std::string& text) override;
-  std::optional<std::string> OpenFileName(const std::string& title,
-                                          const std::string& filter) override;
-  std::optional<std::string> SaveFileName(const std::string& title,
-                                          const std::string& filter) override;
-  void Pause(int ms) override;
+  void Message(const std::string& caption, const std::string& text) override;
+  bool Ask(const QuestionOptions& question) override;
+  std::optional<std::string> OpenFile(const FileDialogOptions& options) override;
+  std::optional<std::string> SaveFile(const FileDialogOptions& options) override;
+  void Wait(int ms, bool take_input) override;
   void ProcessEvents() override;
 };
 

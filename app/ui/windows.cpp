@@ -1,5 +1,7 @@
 #include "app/ui/windows.h"
 
+#include "app/ui/task_dialog.h"
+
 namespace tolvanet::ui {
 
 Windows::Windows() : Form1(std::make_unique<TForm1>()) {
@@ -9,16 +11,21 @@ Windows::Windows() : Form1(std::make_unique<TForm1>()) {
   Form28 = new TForm28(Form1.get());
   Form40 = new TForm40(Form28);
 
+  SetStatusWindow(Form5);
   Form1->SetDialog(Form1->N5, Form3);
-  Form1->SetStatusDialog(Form5);
   Form1->SetDialog(Form1->N31, Form14);
   Form1->SetDialog(Form1->N24, Form28);
-  Form14->SetStatusDialog(Form5);
-  Form28->SetStatusDialog(Form5);
   Form28->SetVariablesWindow(Form40);
-  Form5->SetStatusLineSink([this](const QString& line) { Form1->SetStatusLine(line); });
+
+  sales.Create(*Form1);
+  reports.Create(*Form1);
+  transfer.Create(*Form1);
+  fiscal.Create(*Form1);
+  settings.Create(*Form1);
 }
 
-Windows::~Windows() = default;
+Windows::~Windows() {
+  SetStatusWindow(nullptr);
+}
 
 }  // namespace tolvanet::ui

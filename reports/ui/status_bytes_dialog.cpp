@@ -7,18 +7,11 @@
 #include "app/app_state.h"
 #include "app/dialog_pattern.h"
 #include "app/ui/qt_platform.h"
-#include "link/commands.h"
 #include "reports/status_bytes.h"
 
 namespace tolvanet::ui {
 
-namespace {
-constexpr char kHeading[] = "Проверка состояния регистратора:\n  ";
-}
-
-TForm5::TForm5(QWidget* parent) : QDialog(parent) {
-  setObjectName("Form5");
-  setWindowTitle("Байты состояния регистратора");
+TForm5::TForm5(QWidget* parent) : TaskDialog(parent, "Form5", "Байты состояния регистратора") {
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
   const auto& groups = StatusByteGroups();
@@ -51,19 +44,12 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   }
   layout->addLayout(grid);
   auto* buttons = new QHBoxLayout();
-  Button2 = new QPushButton("Обновить", this);
-  Button1 = new QPushButton("Закрыть", this);
+  Button2 = NewCommandButton("Button2", "Обновить", &TForm5::Button2Click);
+  Button1 = NewButton("Button1", "Закрыть", [this] { accept(); });
   buttons->addStretch();
   buttons->addWidget(Button2);
   buttons->addWidget(Button1);
   layout->addLayout(buttons);
-  connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-void TForm5::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  FormActivate();
 }
 
 void TForm5::FormActivate() {
@@ -84,14 +70,9 @@ void TForm5::ShowStatus() {
 }
 
 void TForm5::Button2Click() {
-  int rc = 0;
-  const ReplyRecord& reply = GetDiagnosticInfo("406172", rc);
-  if (!CheckReply(reply, kHeading, std::string(kHeading) + std::string(kTimeoutMessage)))
-    return;
-  TheAppState().payment_type_count = PaymentTypeCount(reply);
-  if (sink_)
-    sink_(Q(ModelLine(reply)));
-  ShowStatus();
+  // A failing refresh leaves the boxes as they are; the current reply is the failing one.
+  if (RunStatusCheck(false).ok())
+    ShowStatus();
 }
 
 }  // namespace tolvanet::ui

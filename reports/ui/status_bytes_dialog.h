@@ -3,15 +3,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QPushButton>
 #include <array>
-#include <functional>
+
+#include "app/ui/task_dialog.h"
 
 namespace tolvanet::ui {
 
-class TForm5 : public QDialog {
+class TForm5 : public TaskDialog {
   Q_OBJECT
  public:
   explicit TForm5(QWidget* parent = nullptr);
@@ -22,20 +22,13 @@ class TForm5 : public QDialog {
   QPushButton* Button2;  // Обновить
   QPushButton* Button1;  // Закрыть
 
-  // Where a successful refresh puts the register line (the main window's status bar).
-  void SetStatusLineSink(std::function<void(const QString&)> sink) { sink_ = std::move(sink); }
-
  public slots:
-  void FormActivate();
+  void FormActivate() override;
   void Button2Click();
-
- protected:
-  void showEvent(QShowEvent* e) override;
 
  private:
   void ShowStatus();
   std::array<QCheckBox*, 48> check_boxes_{};
-  std::function<void(const QString&)> sink_;
 };
 
 }  // namespace tolvanet::ui

@@ -18,10 +18,7 @@ namespace {
 constexpr char kBadCode[] = "Неверный код команды";
 }
 
-TForm14::TForm14(QWidget* parent) : QDialog(parent) {
-  setObjectName("Form14");
-  setWindowTitle("Тест команд:");
-
+TForm14::TForm14(QWidget* parent) : TaskDialog(parent, "Form14", "Тест команд:") {
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
   auto row = [&](int r, const char* label, QLineEdit* edit) {
@@ -31,8 +28,7 @@ TForm14::TForm14(QWidget* parent) : QDialog(parent) {
   Edit6 = new QLineEdit(this);
   Edit6->setObjectName("Edit6");
   Edit6->setMaxLength(2);
-  Edit5 = new QLineEdit("406172", this);
-  Edit5->setObjectName("Edit5");
+  Edit5 = NewPasswordEdit("Edit5");
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName("Edit1");
   Edit2 = new QLineEdit(this);
@@ -60,10 +56,8 @@ TForm14::TForm14(QWidget* parent) : QDialog(parent) {
   layout->addLayout(grid);
 
   auto* buttons = new QHBoxLayout();
-  Button1 = new QPushButton("Выполнить", this);
-  Button2 = new QPushButton("Выход", this);
-  for (QPushButton* b : {Button1, Button2})
-    b->setAutoDefault(false);
+  Button1 = NewCommandButton("Button1", "Выполнить", &TForm14::Button1Click);
+  Button2 = NewButton("Button2", "Выход", [this] { accept(); });
   buttons->addStretch();
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
@@ -76,16 +70,10 @@ TForm14::TForm14(QWidget* parent) : QDialog(parent) {
   StatusBar1->addWidget(StatusPanel, 1);
   layout->addWidget(StatusBar1);
 
-  connect(Button1, &QPushButton::clicked, this, &TForm14::Button1Click);
-  connect(Edit1, &QLineEdit::returnPressed, this, &TForm14::Button1Click);
+  connect(Edit1, &QLineEdit::returnPressed, this,
+          [this] { RunGuarded([this] { Button1Click(); }); });
   connect(SpeedButton2, &QToolButton::clicked, this, &TForm14::SpeedButton2Click);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
   resize(480, 260);
-}
-
-void TForm14::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  FormActivate();
 }
 
 void TForm14::FormActivate() {
@@ -124,8 +112,8 @@ void TForm14::Button1Click() {
 }
 
 void TForm14::SpeedButton2Click() {
-  if (status_dialog_ != nullptr)
-    status_dialog_->exec();
+  if (!Busy())
+    ShowStatusWindow();
 }
 
 }  // namespace tolvanet::ui

@@ -2,16 +2,17 @@
 // status bytes.
 #pragma once
 
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "app/ui/task_dialog.h"
+
 namespace tolvanet::ui {
 
-class TForm14 : public QDialog {
+class TForm14 : public TaskDialog {
   Q_OBJECT
  public:
   explicit TForm14(QWidget* parent = nullptr);
@@ -28,19 +29,10 @@ class TForm14 : public QDialog {
   QStatusBar* StatusBar1;
   QLabel* StatusPanel;  // the status bar's one panel
 
-  // The status-byte window that "?" opens.
-  void SetStatusDialog(QDialog* dialog) { status_dialog_ = dialog; }
-
  public slots:
-  void FormActivate();
+  void FormActivate() override;
   void Button1Click();
   void SpeedButton2Click();
-
- protected:
-  void showEvent(QShowEvent* e) override;
-
- private:
-  QDialog* status_dialog_ = nullptr;
 };
 
 }  // namespace tolvanet::ui

@@ -10,6 +10,7 @@
 #include "app/dialog_pattern.h"
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
+#include "app/ui/task_dialog.h"
 #include "link/codepage.h"
 #include "link/engine.h"
 #include "script/monitor_lines.h"
@@ -30,7 +31,6 @@ constexpr char kRepeatWhileBusy[] =
     "Команда не повторена: предыдущая команда ещё ждёт ответа регистратора.";
 constexpr char kOpenTitle[] = "Открыть файл скрипта";
 constexpr char kScriptFilter[] = "Текстовые файлы (*.txt *.TXT);;Все (*)";
-constexpr char kDefaultPassword[] = "406172";
 
 bool IsEnter(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -347,8 +347,8 @@ void TForm28::Button4Click() {
 }
 
 void TForm28::SpeedButton1Click() {
-  if (TheAppState().status_available && status_dialog_ != nullptr)
-    status_dialog_->exec();
+  if (TheAppState().status_available)
+    ShowStatusWindow();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -53,8 +53,7 @@ class TForm28 : public QDialog, private script::ScriptHost {
   QPlainTextEdit* Memo1;  // the message area
   QPushButton* Button1;   // Выход
 
-  // The status-byte window that ".?." opens and the variables window.
-  void SetStatusDialog(QDialog* dialog) { status_dialog_ = dialog; }
+  // The variables window.
   void SetVariablesWindow(TForm40* window) { variables_ = window; }
 
   // The command code the panel holds (from two hexadecimal digits in the code field).
@@ -117,7 +116,6 @@ class TForm28 : public QDialog, private script::ScriptHost {
   void SetRunning(bool running);
 
   std::unique_ptr<script::Interpreter> interpreter_;
-  QDialog* status_dialog_ = nullptr;
   TForm40* variables_ = nullptr;
   std::optional<int> code_;
   bool filling_fields_ = false;  // the runner is writing a command line into the panel

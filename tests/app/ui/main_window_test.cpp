@@ -125,6 +125,26 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->Form1->N28->isEnabled());
     QCOMPARE(CodesReceived(), std::vector<int>{128});
     QCOMPARE(reg_->requests()[0].text, std::string("406172;"));
+    // Neither the gaps of connecting nor the wait of closing take a click or a key.
+    w_->Form1->close();
+    QVERIFY(!platform_.pause_input.empty());
+    for (bool took_input : platform_.pause_input)
+      QVERIFY(!took_input);
+  }
+
+  void statusCheckWithADamagedAnswerOpensNothing() {
+    CreateDefaultConfig(Ini());
+    Connect();
+    const QString line = w_->Form1->StatusBar1->text();
+    TheAppState().payment_type_count = 3;
+    reg_->ChangeFaults([](sim::Faults& f) { f.corrupt_checksum = true; });
+    platform_.messages.clear();
+    w_->Form1->Button2Click();  // would block in the status window if it opened
+    QCOMPARE(platform_.messages.size(), std::size_t{1});
+    QVERIFY(platform_.messages[0].rfind("Проверка состояния регистратора:\n  ", 0) == 0);
+    QVERIFY(platform_.messages[0].find("контрольной суммы") != std::string::npos);
+    QCOMPARE(w_->Form1->StatusBar1->text(), line);
+    QCOMPARE(TheAppState().payment_type_count, 3);
   }
 
   void connectFailures_data() {

@@ -1,0 +1,11 @@
+#include "transfer/ui/transfer_windows.h"
+
+#include "app/ui/main_window.h"
+
+namespace tolvanet::ui {
+
+void TransferWindows::Create(TForm1& main) {
+  (void)main;  // e.g. Form20 = new TForm20(&main); main.SetDialog(main.N7, Form20);
+}
+
+}  // namespace tolvanet::ui
