@@ -17,20 +17,26 @@ constexpr std::string_view kDefaultPassword = "406172";
 constexpr std::string_view kNotPrinted = "Квитанцію про фіскалізацію не надруковано.";
 
 // Shows the failure of `reply` under `heading`; true when the command succeeded.
-bool Check(FiscalizationHost& host, const ReplyRecord& reply, std::string_view heading) {
-  host.ReplyReceived(reply);
-  const std::string failure =
-      ReplyFailureMessage(reply, heading, std::string(heading) + std::string(kTimeoutMessage));
-  if (failure.empty())
+bool Check(FiscalizationHost& host, int code, int result, const ReplyRecord& reply,
+           std::string_view heading) {
+  if (result >= 0)
+    host.ReplyReceived(reply);
+  const CommandEnd end =
+      JudgeCommand(code, result, reply,
+                   ReplyCheck::Heading(std::string(heading))
+                       .Timeout(std::string(heading) + std::string(kTimeoutMessage)));
+  if (end.ok())
     return true;
-  host.ShowMessage(failure);
+  if (!end.message.empty())
+    host.ShowMessage(end.message);
   return false;
 }
 
-// A reply that another attempt may change: nothing came, or it came damaged.
-bool PassesByItself(const ReplyRecord& reply) {
-  return reply.NoAnswer() ||
-         (reply.status_flags & (status_bits::kNak | status_bits::kChecksumError)) != 0;
+// A reply that another attempt may change: nothing came, it came damaged, or the link could
+// not send it yet.
+bool PassesByItself(CommandOutcome outcome) {
+  return outcome == CommandOutcome::kTimeout || outcome == CommandOutcome::kDamaged ||
+         outcome == CommandOutcome::kLinkRefused;
 }
 
 // Waits for the register to answer the diagnostic command; the message when it did not.
@@ -48,9 +54,10 @@ std::string WaitForRegister(FiscalizationHost& host, const FiscalizationWait& wa
     int result = 0;
     const ReplyRecord& r = GetDiagnosticInfo(kDefaultPassword, result);
     host.ReplyReceived(r);
-    if (r.Succeeded())
+    const CommandEnd end = JudgeCommand(cmd::kGetDiagnosticInfo, result, r, ReplyCheck::Silent());
+    if (end.ok())
       return {};
-    if (!PassesByItself(r)) {
+    if (!PassesByItself(end.outcome)) {
       std::string message;
       DeviceErrorMessage(r, message);
       return done + "Реєстратор відповів помилкою " + r.error_code + ":\n  " + message + "\n" +
@@ -93,24 +100,26 @@ FiscalizationResult RunFiscalization(const FiscalizationInput& input, Fiscalizat
     return FiscalizationResult::kRefused;
   }
   int result = 0;
-  if (!Check(host, Fiscalize(input.password, input.serial_number, input.inspector, result),
-             kHeading)) {
+  const ReplyRecord& fiscalized =
+      Fiscalize(input.password, input.serial_number, input.inspector, result);
+  if (!Check(host, cmd::kFiscalize, result, fiscalized, kHeading))
     return FiscalizationResult::kFailed;
-  }
   const std::string not_back = WaitForRegister(host, wait);
   if (!not_back.empty()) {
     host.ShowMessage(not_back);
     return FiscalizationResult::kNotConfirmed;
   }
-  if (!Check(host, OpenNonFiscalReceipt(kDefaultPassword, result), kHeading))
+  const ReplyRecord& opened = OpenNonFiscalReceipt(kDefaultPassword, result);
+  if (!Check(host, cmd::kOpenNonFiscalReceipt, result, opened, kHeading))
     return FiscalizationResult::kReceiptFailed;
-  Check(host, PrintInfoReport(kDefaultPassword, 1, result), kInfoReportHeading);
-  if (!Check(host,
-             PrintText(kDefaultPassword, ToCp1251("РЕЄСТРАТОР ФІСКАЛІЗОВАНО УСПІШНО!"), result),
-             kHeading)) {
+  const ReplyRecord& report = PrintInfoReport(kDefaultPassword, 1, result);
+  Check(host, cmd::kPrintInfoReport, result, report, kInfoReportHeading);
+  const ReplyRecord& text =
+      PrintText(kDefaultPassword, ToCp1251("РЕЄСТРАТОР ФІСКАЛІЗОВАНО УСПІШНО!"), result);
+  if (!Check(host, cmd::kPrintText, result, text, kHeading))
     return FiscalizationResult::kReceiptFailed;
-  }
-  if (!Check(host, CloseFiscalReceipt(kDefaultPassword, result), kHeading))
+  const ReplyRecord& closed = CloseFiscalReceipt(kDefaultPassword, result);
+  if (!Check(host, cmd::kCloseFiscalReceipt, result, closed, kHeading))
     return FiscalizationResult::kReceiptFailed;
   host.ShowMessage("Фіскаліз. реєстратора - Успішно!");
   return FiscalizationResult::kDone;
