@@ -258,11 +258,15 @@ Faults Register::faults() const {
 void Register::SetFaults(const Faults& faults) {
   std::lock_guard<std::mutex> lock(mutex_);
   faults_ = faults;
+  if (faults_.restart_busy_ms <= 0)
+    busy_until_ = {};  // switching the period off ends a restart in progress
 }
 
 void Register::ChangeFaults(const std::function<void(Faults&)>& change) {
   std::lock_guard<std::mutex> lock(mutex_);
   change(faults_);
+  if (faults_.restart_busy_ms <= 0)
+    busy_until_ = {};
 }
 
 void Register::SetNextError(std::uint16_t code) {
@@ -353,8 +357,7 @@ bool Register::TakeDirty() {
 }
 
 bool Register::BusyLocked() const {
-  // Switching the period off ends a restart in progress.
-  return faults_.restart_busy_ms > 0 && std::chrono::steady_clock::now() < busy_until_;
+  return std::chrono::steady_clock::now() < busy_until_;
 }
 
 bool Register::SilentNow() const {
