@@ -34,6 +34,12 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  int restart_ms = 0;
+  app.add_option("--restart-ms", restart_ms,
+                 "Milliseconds a register stays silent while it restarts after RestartDevice "
+                 "(243) or Fiscalize (64)")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 600000));
   CLI11_PARSE(app, argc, argv);
 
   for (const std::string& id : ids) {
@@ -71,6 +77,11 @@ int main(int argc, char** argv) {
   }
   if (ids.empty() && server.register_ids().empty())
     add("1");
+
+  for (const std::string& id : server.register_ids()) {
+    server.FindRegister(id)->ChangeFaults(
+        [restart_ms](tolvanet::sim::Faults& f) { f.restart_busy_ms = restart_ms; });
+  }
 
   std::string list;
   for (const std::string& id : server.register_ids())
