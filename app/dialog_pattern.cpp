@@ -14,20 +14,11 @@ namespace tolvanet {
 
 namespace {
 
-// The link's own refusal of `reply`, when it is the engine's record and nothing was sent.
+// The link's own refusal of `reply`, when nothing was sent.
 const std::string* LinkRefusal(const ReplyRecord& reply) {
-  const std::string& refusal = TheEngine().refusal();
-  if (reply.NoAnswer() && &reply == &TheEngine().reply() && !refusal.empty())
-    return &refusal;
+  if (reply.NoAnswer() && !reply.refusal.empty())
+    return &reply.refusal;
   return nullptr;
-}
-
-std::string DamagedMessage(const ReplyRecord& reply) {
-  if (reply.status_flags & status_bits::kNak)
-    return "Регистратор не принял команду (NAK): команда не выполнена или её результат "
-           "неизвестен. Ошибка!";
-  return "Ответ регистратора повреждён (ошибка контрольной суммы): данные ответа не "
-         "использованы. Ошибка!";
 }
 
 }  // namespace
@@ -48,10 +39,16 @@ std::string BuilderRefusalMessage(int command_code, int builder_result) {
       {cmd::kSellItem, refusal::kPrice, "цена не может быть отрицательной"},
       {cmd::kMakePayment, refusal::kPaymentType, "тип оплаты должен быть от 0 до 9"},
       {cmd::kPrintEAN13Code, refusal::kEanDigits, "штрих-код EAN-13: нужно ровно 12 цифр"},
+      // These codes mean the same for every command that has them.
+      {0, refusal::kQuantityNotFinite, "количество должно быть конечным числом"},
+      {0, refusal::kPriceNotFinite, "цена должна быть конечным числом"},
+      {0, refusal::kAmountNotFinite, "сумма должна быть конечным числом"},
+      {0, refusal::kDiscountNotFinite, "сумма скидки или надбавки должна быть конечным числом"},
+      {0, refusal::kPercentNotFinite, "процент скидки или надбавки должен быть конечным числом"},
   };
   std::string reason;
   for (const Row& r : rows)
-    if (r.code == command_code && r.result == builder_result)
+    if ((r.code == command_code || r.code == 0) && r.result == builder_result)
       reason = r.text;
   if (reason.empty())
     reason = "недопустимое значение аргумента (код " + std::to_string(builder_result) + ")";
@@ -66,8 +63,8 @@ CommandEnd JudgeCommand(int command_code, int builder_result, const ReplyRecord&
     return {CommandOutcome::kLinkRefused, *refusal};
   if (reply.NoAnswer())
     return {CommandOutcome::kTimeout, check.timeout_message};
-  if (reply.status_flags & (status_bits::kChecksumError | status_bits::kNak))
-    return {CommandOutcome::kDamaged, check.heading + DamagedMessage(reply)};
+  if (reply.Damaged())
+    return {CommandOutcome::kDamaged, check.heading + DamagedAnswerMessage(reply)};
   if (reply.error_code == "0000")
     return {};
   std::string message;

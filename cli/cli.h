@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace tolvanet {
+struct ReplyRecord;
+}
+
 namespace tolvanet::cli {
 
 enum ExitStatus {
@@ -45,6 +49,10 @@ class Session {
 // A command code: decimal ("33") or hexadecimal with 0x ("0x21"), 0..255.
 std::optional<int> ParseCommandCode(const std::string& text);
 
+// The outcome of a reply for the terminal: true for success; else false with the message
+// (time-out, damaged answer, device error message).
+bool ReplyOutcome(const ReplyRecord& reply, std::string& message);
+
 // UTF-8 terminal text for Windows-1251 bytes; control bytes are shown as <XX>.
 std::string TerminalText(const std::string& cp1251);
 
@@ -57,6 +65,29 @@ struct ScriptOptions {
 };
 int RunScript(GlobalOptions& options, const ScriptOptions& script);
 int RunStatus(GlobalOptions& options, const std::string& password);
+struct CardPayOptions {
+  std::string amount;
+  int type = 1;
+  bool no_card_lines = false;
+  std::optional<std::string> transaction;  // the typed-identifier path
+  std::optional<std::string> terminal;     // else Terminal of fpinit.ini
+  std::string password = "406172";
+  double wait_seconds = 0;  // longest wait for the card and for the result; 0: the default
+};
+int RunCardPay(GlobalOptions& options, const CardPayOptions& pay);
+
+struct ReportOptions {
+  std::string kind;  // x, z, tape, tape-clear, unload, periodic, goods, extra, resources
+  std::string password = "406172";
+  bool yes = false;                        // z, tape-clear and unload cannot be undone
+  std::optional<std::string> from, to;     // periodic by dates, YYYY-MM-DD
+  std::optional<std::string> first, last;  // periodic by numbers; goods: article codes
+  bool full = false;
+  bool clear_articles = false;  // unload: also the article base (command 59)
+  std::string extra_kind;
+};
+int RunReport(GlobalOptions& options, const ReportOptions& report);
+
 struct FiscalizeOptions {
   std::string serial_number;
   std::string inspector;  // tax inspector password, 6 characters

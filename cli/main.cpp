@@ -62,6 +62,69 @@ int main(int argc, char** argv) {
       "status", "Identify the register and show its six status bytes bit by bit.");
   status->add_option("--password", password, "operator password")->capture_default_str();
 
+  ReportOptions report_options;
+  std::string report_from, report_to, report_first, report_last;
+  auto* report = app.add_subcommand(
+      "report",
+      "Print the register's reports: daily X and Z, the control tape, periodic, sold goods, "
+      "extra daily reports; read its free resources.");
+  report->require_subcommand(1);
+  report->fallthrough();
+  report->add_option("--password", report_options.password, "operator password")
+      ->capture_default_str();
+  report->add_subcommand("x", "X report (161, kind 1).");
+  auto* report_z = report->add_subcommand("z", "Z report: closes the shift (161, kind 0).");
+  report->add_subcommand("tape",
+                         "Print the control tape in a non-fiscal receipt (96, 97, 166, 101).");
+  auto* report_tape_clear =
+      report->add_subcommand("tape-clear", "Clear the control tape (161, kind 2).");
+  auto* report_unload = report->add_subcommand(
+      "unload", "Unload and clear the control tape (161 kinds 5 and 2; 59 with --clear-articles).");
+  report_unload->add_flag("--clear-articles", report_options.clear_articles,
+                          "\"Обнулить базу товаров\": clear the article base as well");
+  for (auto* sub : {report_z, report_tape_clear, report_unload})
+    sub->add_flag("--yes", report_options.yes, "do it: this cannot be undone");
+  auto* report_periodic = report->add_subcommand(
+      "periodic",
+      "Periodic report by dates (--from, --to) or by report numbers (--first, --last).");
+  auto* periodic_from =
+      report_periodic->add_option("--from", report_from, "first date, YYYY-MM-DD");
+  auto* periodic_to = report_periodic->add_option("--to", report_to, "last date, YYYY-MM-DD");
+  auto* periodic_first =
+      report_periodic->add_option("--first", report_first, "number of the first daily report");
+  auto* periodic_last =
+      report_periodic->add_option("--last", report_last, "number of the last daily report");
+  report_periodic->add_flag("--full", report_options.full, "the full report (default: short)");
+  auto* report_goods = report->add_subcommand("goods", "Sold goods report by article codes.");
+  report_goods->add_option("--first", report_first, "first article code")->required();
+  report_goods->add_option("--last", report_last, "last article code")->required();
+  auto* report_extra = report->add_subcommand("extra", "Extra daily report (166).");
+  report_extra
+      ->add_option("KIND", report_options.extra_kind,
+                   "0 or departments, 1 or operators, 2 or tape (the control tape)")
+      ->required();
+  report->add_subcommand("resources", "Free resources and status: the twelve values (160).");
+  CardPayOptions card;
+  std::string transaction;
+  std::string terminal;
+  auto* card_pay = app.add_subcommand(
+      "card-pay",
+      "Pay the receipt the register has open by bank card: the terminal exchange, the card "
+      "lines, CardPayment and the signature lines (--transaction: register a payment made on "
+      "the terminal under its identifier instead). Exit 0 only when CardPayment succeeded.");
+  card_pay->add_option("AMOUNT", card.amount, "amount, e.g. 12.34")->required();
+  card_pay->add_option("--type", card.type, "payment type (1 and up)")->capture_default_str();
+  card_pay->add_flag("--no-card-lines", card.no_card_lines,
+                     "print neither the card lines nor the signature lines");
+  auto* transaction_option = card_pay->add_option(
+      "--transaction", transaction, "register under this identifier (at most 20 characters)");
+  auto* terminal_option = card_pay->add_option(
+      "--terminal", terminal, "the terminal's serial device (default: Terminal of fpinit.ini)");
+  card_pay->add_option("--password", card.password, "operator password")->capture_default_str();
+  card_pay
+      ->add_option("--wait", card.wait_seconds,
+                   "seconds to wait for the card and for the bank's result (default 180)")
+      ->check(CLI::PositiveNumber);
   FiscalizeOptions fiscalize_options;
   auto* fiscalize = app.add_subcommand(
       "fiscalize",
@@ -109,6 +172,26 @@ int main(int argc, char** argv) {
   }
   if (status->parsed())
     return RunStatus(options, password);
+  if (report->parsed()) {
+    for (auto* sub : report->get_subcommands())
+      report_options.kind = sub->get_name();
+    if (periodic_from->count() > 0)
+      report_options.from = report_from;
+    if (periodic_to->count() > 0)
+      report_options.to = report_to;
+    if (periodic_first->count() > 0 || report_goods->parsed())
+      report_options.first = report_first;
+    if (periodic_last->count() > 0 || report_goods->parsed())
+      report_options.last = report_last;
+    return RunReport(options, report_options);
+  }
+  if (card_pay->parsed()) {
+    if (transaction_option->count() > 0)
+      card.transaction = transaction;
+    if (terminal_option->count() > 0)
+      card.terminal = terminal;
+    return RunCardPay(options, card);
+  }
   if (fiscalize->parsed())
     return RunFiscalize(options, fiscalize_options);
   return kExitUsage;

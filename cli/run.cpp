@@ -28,6 +28,12 @@ class TerminalHost : public script::ScriptHost {
     std::cout << TerminalText(line) << "\n" << std::flush;
   }
   void ShowMessage(const std::string& text) override { std::cerr << text << "\n" << std::flush; }
+  // The window shows these in its fields; here they go before the message of a failed line.
+  void ReplyFields(const std::string& error_code, const std::string& status) override {
+    if (error_code == "0000")
+      return;
+    std::cerr << "Код ошибки: " << TerminalText(error_code) << "\nСтатус: " << status << "\n";
+  }
   void ProcessPendingMessages() override {
     if (g_interrupted && interpreter_)
       interpreter_->RequestStop();

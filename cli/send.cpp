@@ -71,7 +71,7 @@ int RunSend(GlobalOptions& options, const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i < commands.size(); ++i) {
     const ReplyRecord& reply = engine.ExecuteCommand(commands[i].code, commands[i].text);
     std::string message;
-    bool ok = DeviceErrorMessage(reply, message);
+    bool ok = ReplyOutcome(reply, message);
     if (!engine.refusal().empty()) {
       ok = false;
       message = engine.refusal();

@@ -4,6 +4,7 @@
 #include "app/config.h"
 #include "cli/cli.h"
 #include "link/codepage.h"
+#include "link/device_errors.h"
 #include "link/engine.h"
 #include "link/hex.h"
 #include "link/relay_link.h"
@@ -128,6 +129,15 @@ std::optional<int> ParseCommandCode(const std::string& text) {
   if (value > 255)
     return std::nullopt;
   return value;
+}
+
+bool ReplyOutcome(const ReplyRecord& reply, std::string& message) {
+  if (reply.Damaged()) {
+    // Its "0000" and fields cannot be trusted.
+    message = DamagedAnswerMessage(reply);
+    return false;
+  }
+  return DeviceErrorMessage(reply, message);
 }
 
 std::string TerminalText(const std::string& cp1251) {

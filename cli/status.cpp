@@ -18,7 +18,7 @@ int RunStatus(GlobalOptions& options, const std::string& password) {
   int result = 0;
   const ReplyRecord& reply = GetDiagnosticInfo(password, result);
   std::string message;
-  if (!DeviceErrorMessage(reply, message)) {
+  if (!ReplyOutcome(reply, message)) {
     if (options.json)
       std::cout << ReplyJson(reply, message) << "\n";
     std::cerr << "Проверка состояния регистратора:\n  " << message << "\n";

@@ -1,6 +1,7 @@
 #include "link/commands.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -65,9 +66,11 @@ ReplyRecord& Send(int code, const Fields& fields, int& result) {
   return Send(code, fields);
 }
 
-// Nothing is sent; the reply record stays as the previous transaction left it.
+// Nothing is sent; the reply record stays as the previous transaction left it, but that
+// transaction is no longer the one a repeat would send.
 ReplyRecord& Refuse(int code, int& result) {
   result = code;
+  TheEngine().ForgetLastCommand();
   return TheEngine().reply();
 }
 
@@ -239,6 +242,10 @@ ReplyRecord& SellItem(std::string_view pwd, std::int64_t code, double price, dou
     return Refuse(refusal::kQuantity, result);
   if (price < 0)
     return Refuse(refusal::kPrice, result);
+  if (!std::isfinite(quantity))
+    return Refuse(refusal::kQuantityNotFinite, result);
+  if (!std::isfinite(price))
+    return Refuse(refusal::kPriceNotFinite, result);
   return Send(cmd::kSellItem, Fields(pwd).Int(code).Fixed(quantity, 3).Fixed(price, 2), result);
 }
 
@@ -253,14 +260,20 @@ ReplyRecord& CloseFiscalReceipt(std::string_view pwd, int& result) {
 ReplyRecord& MakePayment(std::string_view pwd, int payment_type, double amount, int& result) {
   if (payment_type < 0 || payment_type > 9)
     return Refuse(refusal::kPaymentType, result);
+  if (!std::isfinite(amount))
+    return Refuse(refusal::kAmountNotFinite, result);
   return Send(cmd::kMakePayment, Fields(pwd).Int(payment_type).Fixed(amount, 2), result);
 }
 
 ReplyRecord& DiscountItemPercent(std::string_view pwd, double value, int& result) {
+  if (!std::isfinite(value))
+    return Refuse(refusal::kPercentNotFinite, result);
   return Send(cmd::kDiscountItemPercent, Fields(pwd).Fixed(value, 2), result);
 }
 
 ReplyRecord& DiscountItemAbsolute(std::string_view pwd, double value, int& result) {
+  if (!std::isfinite(value))
+    return Refuse(refusal::kDiscountNotFinite, result);
   return Send(cmd::kDiscountItemAbsolute, Fields(pwd).Fixed(value, 2), result);
 }
 
@@ -282,24 +295,34 @@ ReplyRecord& PrintEAN13Code(std::string_view pwd, int height, std::string_view d
 }
 
 ReplyRecord& DiscountSubtotalPercent(std::string_view pwd, double value, int& result) {
+  if (!std::isfinite(value))
+    return Refuse(refusal::kPercentNotFinite, result);
   return Send(cmd::kDiscountSubtotalPercent, Fields(pwd).Fixed(value, 2), result);
 }
 
 ReplyRecord& DiscountSubtotalAbsolute(std::string_view pwd, double value, int& result) {
+  if (!std::isfinite(value))
+    return Refuse(refusal::kDiscountNotFinite, result);
   return Send(cmd::kDiscountSubtotalAbsolute, Fields(pwd).Fixed(value, 2), result);
 }
 
 ReplyRecord& DiscountTaxGroupPercent(std::string_view pwd, double value, int tax_group,
                                      int& result) {
+  if (!std::isfinite(value))
+    return Refuse(refusal::kPercentNotFinite, result);
   return Send(cmd::kDiscountTaxGroupPercent, Fields(pwd).Fixed(value, 2).Int(tax_group), result);
 }
 
 ReplyRecord& DiscountTaxGroupAbsolute(std::string_view pwd, double value, int tax_group,
                                       int& result) {
+  if (!std::isfinite(value))
+    return Refuse(refusal::kDiscountNotFinite, result);
   return Send(cmd::kDiscountTaxGroupAbsolute, Fields(pwd).Fixed(value, 2).Int(tax_group), result);
 }
 
 ReplyRecord& ServiceCashInOut(std::string_view pwd, int kind, double amount, int& result) {
+  if (!std::isfinite(amount))
+    return Refuse(refusal::kAmountNotFinite, result);
   return Send(cmd::kServiceCashInOut, Fields(pwd).Int(kind).Fixed(amount, 2), result);
 }
 

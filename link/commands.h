@@ -7,7 +7,9 @@
 //
 // The result-code output (last argument) is set to 0 when the text went to the engine
 // (GetDateTime leaves it unchanged). A negative code means an argument check failed: nothing is
-// sent and the engine's reply record is returned unchanged. A text that the engine itself
+// sent, the engine's reply record is returned unchanged, and there is nothing left to repeat
+// (Engine::ResendLastCommand sends nothing until a command is sent). Every price, amount,
+// discount, percentage and quantity must be a finite number. A text that the engine itself
 // refuses (longer than 219 bytes, or the engine busy) still gives 0 here: the reply then reads
 // as no-answer and TheEngine().refusal() says why.
 #pragma once
@@ -30,6 +32,12 @@ inline constexpr int kQuantity = -151;        // SellItem: quantity not greater 
 inline constexpr int kPrice = -152;           // SellItem: price below 0
 inline constexpr int kPaymentType = -151;     // MakePayment: payment type outside 0..9
 inline constexpr int kEanDigits = -100;       // PrintEAN13Code: digit text not 12 digits
+// A NaN or an infinity has no text a register reads ("nan", "inf"); the builders refuse it.
+inline constexpr int kQuantityNotFinite = -153;  // SellItem: quantity infinite (NaN: -151)
+inline constexpr int kPriceNotFinite = -154;     // SellItem: price NaN or infinite
+inline constexpr int kAmountNotFinite = -155;    // MakePayment, ServiceCashInOut: amount
+inline constexpr int kDiscountNotFinite = -156;  // DiscountItem/Subtotal/TaxGroupAbsolute: value
+inline constexpr int kPercentNotFinite = -157;   // DiscountItem/Subtotal/TaxGroupPercent: value
 }  // namespace refusal
 
 // Command codes of the catalogue.
@@ -189,18 +197,19 @@ ReplyRecord& PrintText(std::string_view pwd, std::string_view text, int& result)
 ReplyRecord& OpenFiscalReceipt(std::string_view pwd, int operator_number, int till,
                                int return_receipt, int& result);
 // 100 "%s;%Ld;%-#.3lf;%-#.2lf;": code, QUANTITY, PRICE - while the arguments come as code,
-// price, quantity. Quantity not greater than 0: -151; price below 0: -152.
+// price, quantity. Quantity not greater than 0 (or NaN): -151; price below 0: -152; quantity
+// infinite: -153; price NaN or infinite: -154.
 ReplyRecord& SellItem(std::string_view pwd, std::int64_t code, double price, double quantity,
                       int& result);
 // 101 "%s;%i;".
 ReplyRecord& CloseFiscalReceipt(std::string_view pwd, int number, int& result);
 // 101 "%s;0;" (the fixed variant).
 ReplyRecord& CloseFiscalReceipt(std::string_view pwd, int& result);
-// 103 "%s;%i;%-#.2lf;". Payment type outside 0..9: -151.
+// 103 "%s;%i;%-#.2lf;". Payment type outside 0..9: -151; amount NaN or infinite: -155.
 ReplyRecord& MakePayment(std::string_view pwd, int payment_type, double amount, int& result);
-// 104 "%s;%-#.2lf;".
+// 104 "%s;%-#.2lf;". Value NaN or infinite: -157.
 ReplyRecord& DiscountItemPercent(std::string_view pwd, double value, int& result);
-// 105 "%s;%-#.2lf;".
+// 105 "%s;%-#.2lf;". Value NaN or infinite: -156.
 ReplyRecord& DiscountItemAbsolute(std::string_view pwd, double value, int& result);
 // 107 "%s;%i;": 0 whole receipt, 1 begin, 2 end, 3 cancel.
 ReplyRecord& VoidReceipt(std::string_view pwd, int mode, int& result);
@@ -209,17 +218,18 @@ ReplyRecord& PrintTotal(std::string_view pwd, bool flag, int& result);
 // 111 pwd;height;32 hexadecimal characters of the image; (see ean13.h). The digit text must be
 // exactly 12 digits 0-9, else -100.
 ReplyRecord& PrintEAN13Code(std::string_view pwd, int height, std::string_view digits, int& result);
-// 115 "%s;%-#.2lf;".
+// 115 "%s;%-#.2lf;". Value NaN or infinite: -157.
 ReplyRecord& DiscountSubtotalPercent(std::string_view pwd, double value, int& result);
-// 116 "%s;%-#.2lf;".
+// 116 "%s;%-#.2lf;". Value NaN or infinite: -156.
 ReplyRecord& DiscountSubtotalAbsolute(std::string_view pwd, double value, int& result);
-// 117 "%s;%-#.2lf;%i;".
+// 117 "%s;%-#.2lf;%i;". Value NaN or infinite: -157.
 ReplyRecord& DiscountTaxGroupPercent(std::string_view pwd, double value, int tax_group,
                                      int& result);
-// 118 "%s;%-#.2lf;%i;".
+// 118 "%s;%-#.2lf;%i;". Value NaN or infinite: -156.
 ReplyRecord& DiscountTaxGroupAbsolute(std::string_view pwd, double value, int tax_group,
                                       int& result);
-// 119 "%s;%i;%-#.2f;": kind (0), amount (negative for a withdrawal).
+// 119 "%s;%i;%-#.2f;": kind (0), amount (negative for a withdrawal). Amount NaN or infinite:
+// -155.
 ReplyRecord& ServiceCashInOut(std::string_view pwd, int kind, double amount, int& result);
 // 128 "%s;".
 ReplyRecord& GetDiagnosticInfo(std::string_view pwd, int& result);

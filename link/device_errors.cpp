@@ -180,4 +180,16 @@ bool DeviceErrorMessage(const ReplyRecord& reply, std::string& message) {
   return code == rExecOK;
 }
 
+std::string DamagedAnswerMessage(const ReplyRecord& reply) {
+  if (reply.NoAnswer())
+    return {};
+  if (reply.status_flags & status_bits::kNak)
+    return "Регистратор не принял команду (NAK): команда не выполнена или её результат "
+           "неизвестен. Ошибка!";
+  if (reply.status_flags & status_bits::kChecksumError)
+    return "Ответ регистратора повреждён (ошибка контрольной суммы): данные ответа не "
+           "использованы. Ошибка!";
+  return {};
+}
+
 }  // namespace tolvanet

@@ -154,7 +154,13 @@ std::string DeviceErrorText(std::uint16_t code);
 
 // The operator's message for the reply (UTF-8). True only for success (group and detail 0,
 // message empty); false with the table's message (possibly empty) for every failure, and with
-// "Таймаут устройства! Ошибка!" when the reply's no-answer bit is set.
+// "Таймаут устройства! Ошибка!" when the reply's no-answer bit is set. The checksum and NAK
+// bits are not looked at: see DamagedAnswerMessage.
 bool DeviceErrorMessage(const ReplyRecord& reply, std::string& message);
+
+// The operator's message for an answer that came damaged (UTF-8): one for a checksum error,
+// one for a NAK; empty when the answer is not damaged. Such an answer is never a success,
+// whatever its error code says.
+std::string DamagedAnswerMessage(const ReplyRecord& reply);
 
 }  // namespace tolvanet

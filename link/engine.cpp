@@ -9,6 +9,7 @@ namespace tolvanet {
 namespace {
 
 constexpr std::size_t kMaxAnswerCopy = 255;
+constexpr std::size_t kMaxRawAnswer = 299;  // the record's copy; the session log gets it all
 
 std::string HexHeading(unsigned value) {
   char buf[16];
@@ -53,24 +54,35 @@ void Engine::MarkNoAnswer() {
   reply_.checksum_error = 0;
 }
 
+ReplyRecord& Engine::Refuse(int code, std::string_view text, std::string reason) {
+  refusal_ = std::move(reason);
+  decoded_ = false;  // nothing to repeat until a command is sent
+  MarkNoAnswer();
+  reply_.command_code = code;
+  reply_.command_text.assign(text);
+  reply_.description = CommandDescription(code);
+  reply_.error_code.clear();
+  reply_.sent_frame.clear();
+  reply_.refusal = refusal_;
+  return reply_;
+}
+
+void Engine::ForgetLastCommand() {
+  decoded_ = false;
+}
+
 ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
   refusal_.clear();
   if (busy_) {
-    refusal_ = "Команда не отправлена: предыдущая команда ещё ждёт ответа регистратора.";
-    MarkNoAnswer();
-    return reply_;
+    return Refuse(code, text,
+                  "Команда не отправлена: предыдущая команда ещё ждёт ответа регистратора.");
   }
-  if (transport_ != nullptr && transport_->Connecting()) {
-    refusal_ = "Команда не отправлена: идёт подключение к регистратору.";
-    MarkNoAnswer();
-    return reply_;
-  }
+  if (transport_ != nullptr && transport_->Connecting())
+    return Refuse(code, text, "Команда не отправлена: идёт подключение к регистратору.");
   if (text.size() > kMaxCommandText) {
-    refusal_ = "Команда не отправлена: текст команды длиннее 219 байт (" +
-               std::to_string(text.size()) + ").";
-    reply_.command_code = code;
-    MarkNoAnswer();
-    return reply_;
+    return Refuse(code, text,
+                  "Команда не отправлена: текст команды длиннее 219 байт (" +
+                      std::to_string(text.size()) + ").");
   }
   ScopedFlag busy(busy_);
 
@@ -78,6 +90,7 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
   last_text_.assign(text);
   last_code_ = code;
   reply_.command_code = code;
+  reply_.refusal.clear();
   previous_sequence_ = sequence_;
   ++sequence_;
   const std::uint8_t seq_byte = SequenceByte(sequence_);
@@ -107,6 +120,13 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
       return parser_.frame_complete() || parser_.frame_ended();
     });
   }
+  // A command refused while this one waited wrote its own outcome into the record; this
+  // transaction's outcome replaces it.
+  refusal_.clear();
+  reply_.refusal.clear();
+  reply_.command_code = code;
+  reply_.sent_frame = frame;
+
   if (result == Transport::Result::kFailed) {
     // The link was re-established; the command is not repeated and nothing is decoded.
     decoded_ = false;
@@ -154,7 +174,7 @@ void Engine::Decode() {
   reply_.checksum_error = link.checksum_error ? 1 : 0;
   reply_.description = CommandDescription(last_code_);
   reply_.command_text = last_text_;
-  reply_.raw_answer = parser_.raw();
+  reply_.raw_answer = parser_.raw().substr(0, kMaxRawAnswer);
 
   if (!link.frame_ended) {
     // Whatever part of a frame came before the wait ended is not an answer.

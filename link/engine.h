@@ -24,13 +24,18 @@ class Engine {
 
   // The single entry to the register. Never fails by return value: the outcome is in the
   // reply's status flags word and error code. A text longer than 219 bytes, or a command
-  // started while another one is waiting for its answer, is not sent: the reply then reads as
-  // no-answer and refusal() says why.
+  // started while another one is waiting for its answer or while the link connects, is not
+  // sent: the reply then carries this command's code, text and description, no fields and no
+  // error code, reads as no-answer, and its `refusal` (and refusal()) says why.
   ReplyRecord& ExecuteCommand(int code, std::string_view text);
 
   // Sends the last command again, with the same sequence byte or the next one. Nothing is
-  // sent (nullptr) when the last transaction did not reach its decoding.
+  // sent (nullptr) when the last transaction did not reach its decoding, or when a command was
+  // refused after it (a refused command leaves nothing to repeat until one is sent).
   ReplyRecord* ResendLastCommand(bool new_sequence);
+  // A builder refused its arguments and sent nothing: the command before it is no longer the
+  // one to repeat. The reply record stays as it is.
+  void ForgetLastCommand();
 
   // The one reply record (also the last-reply pointer that refusing builders return).
   ReplyRecord& reply() { return reply_; }
@@ -52,6 +57,7 @@ class Engine {
  private:
   void Decode();
   void MarkNoAnswer();
+  ReplyRecord& Refuse(int code, std::string_view text, std::string reason);
 
   Transport* transport_ = nullptr;
   SessionLog log_;

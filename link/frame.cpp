@@ -4,7 +4,9 @@ namespace tolvanet {
 
 namespace {
 constexpr std::size_t kMaxErrorCode = 19;
-constexpr std::size_t kMaxRaw = 299;
+// Everything received goes into the session log, junk before the frame included; only a peer
+// that streams without end is cut off here.
+constexpr std::size_t kMaxRawKept = 1 << 20;
 }  // namespace
 
 std::uint8_t SequenceByte(std::uint8_t counter) {
@@ -81,7 +83,7 @@ void AnswerParser::BeginTransaction() {
 void AnswerParser::Feed(std::uint8_t byte) {
   if (byte == ctl::kSyn) {
     ++syn_count_;
-  } else if (raw_.size() < kMaxRaw) {
+  } else if (raw_.size() < kMaxRawKept) {
     raw_ += static_cast<char>(byte);
   }
   switch (byte) {

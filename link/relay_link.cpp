@@ -233,7 +233,7 @@ RelayLink::Result RelayLink::Exchange(std::string_view wire, const Consumer& con
 
 std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort_requested,
                                               bool* aborted) {
-  static const std::string kReady("Ready\0", 6);
+  static const std::string kReady("Ready");
   std::string answer;
   const int steps = timings_.register_attempts * timings_.register_steps;
   for (int step = 0; step < steps; ++step) {
@@ -259,7 +259,9 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
       return answer;
     if (r == 1) {
       answer += block;
-      // A reply cut after a few bytes of "Ready" is read on; anything else is final.
+      // A reply cut after a few bytes of "Ready" ("Rea") is read on; anything else is final,
+      // "Ready" without its zero byte included: the reply is taken up to a zero byte only if
+      // there is one.
       const bool partial =
           answer.size() < kReady.size() && kReady.compare(0, answer.size(), answer) == 0;
       if (!partial)

@@ -76,9 +76,16 @@ struct ReplyRecord {
   std::string sent_frame;                      // the request frame without the trailing zero byte
   std::string raw_answer;                      // every byte received except SYN (at most 299)
   std::uint8_t checksum_error = 0;
+  // Why the engine did not send the command (it then reads as no-answer); empty when it did.
+  std::string refusal;
 
   bool NoAnswer() const { return (status_flags & status_bits::kNoAnswer) != 0; }
-  bool Succeeded() const { return !NoAnswer() && error_code == "0000"; }
+  // An answer came but cannot be trusted: its checksum did not match, or a NAK arrived. The
+  // record keeps what came (for the monitor and the status window), but it is no success.
+  bool Damaged() const {
+    return (status_flags & (status_bits::kChecksumError | status_bits::kNak)) != 0;
+  }
+  bool Succeeded() const { return !NoAnswer() && !Damaged() && error_code == "0000"; }
   const std::string& Field(int i) const;
 };
 

@@ -160,6 +160,12 @@ void Interpreter::SetLineCount(int count) {
   host_.LineCountChanged(count);
 }
 
+void Interpreter::StopBeforeLine() {
+  // The line just read was not executed: the count goes back to the last line that was, so
+  // that "Продолжить" starts with the line that was read.
+  SetLineCount(line_count_ - 1);
+}
+
 RunOutcome Interpreter::EndOfFile() {
   host_.ShowMessage(kEndOfFile);
   SetLineCount(0);
@@ -215,6 +221,7 @@ RunOutcome Interpreter::Run() {
     SetLineCount(line_count_ + 1);
     host_.ProcessPendingMessages();
     if (stop_) {
+      StopBeforeLine();
       result = RunOutcome::kStopped;
       break;
     }
@@ -249,6 +256,7 @@ RunOutcome Interpreter::Continue() {
     SetLineCount(line_count_ + 1);
     host_.ProcessPendingMessages();
     if (stop_) {
+      StopBeforeLine();
       result = RunOutcome::kStopped;
       break;
     }

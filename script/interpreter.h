@@ -150,6 +150,7 @@ class Interpreter {
   bool OpenSource();
   void SkipLines(int count);
   void SetLineCount(int count);
+  void StopBeforeLine();
   RunOutcome EndOfFile();
   void ResetRun();
   bool Fail(const std::string& message);

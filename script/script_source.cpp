@@ -50,10 +50,17 @@ bool ScriptSource::ReadLine(std::string& line) {
   line.clear();
   if (AtEnd())
     return false;
+  // The buffer holds the line's characters and its line feed; the CR of a CR LF pair does not
+  // take a place in it (a text-mode read never delivers it).
   const std::size_t limit = kLineBuffer - 1;
   std::size_t end = position_;
-  while (end < text_.size() && end - position_ < limit) {
-    if (text_[end++] == '\n')
+  std::size_t counted = 0;
+  while (end < text_.size() && counted < limit) {
+    const char c = text_[end++];
+    if (c == '\r' && end < text_.size() && text_[end] == '\n')
+      continue;
+    ++counted;
+    if (c == '\n')
       break;
   }
   line.assign(text_, position_, end - position_);

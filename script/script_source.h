@@ -7,7 +7,8 @@
 
 namespace tolvanet::script {
 
-// The line buffer: a line of more than kLineBuffer - 1 characters is read as several lines.
+// The line buffer: kLineBuffer - 1 places for a line's characters and its line feed (the CR of
+// a CR LF pair takes none); a longer line is read as several lines.
 inline constexpr std::size_t kLineBuffer = 300;
 
 class ScriptSource {
@@ -24,8 +25,8 @@ class ScriptSource {
   void Seek(std::size_t position) { position_ = position < text_.size() ? position : text_.size(); }
   bool AtEnd() const { return position_ >= text_.size(); }
 
-  // Reads the next line with its line break, at most kLineBuffer - 1 characters. False at
-  // the end of the text.
+  // Reads the next line with its line break, at most kLineBuffer - 1 characters counting the
+  // line feed but not the CR before it. False at the end of the text.
   bool ReadLine(std::string& line);
 
   const std::string& text() const { return text_; }

@@ -8,8 +8,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include "sim/fault_spec.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "sim/terminal_cli.h"
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -40,7 +42,26 @@ int main(int argc, char** argv) {
                  "(243) or Fiscalize (64)")
       ->capture_default_str()
       ->check(CLI::Range(0, 600000));
+  std::vector<std::string> aimed_specs;
+  app.add_option("--aim", aimed_specs,
+                 "A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
+                 "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
+                 "hexadecimal command code or any; SKIP matching requests pass first, then "
+                 "COUNT are hit. Example: 0006@42*2. Repeat for several");
+  tolvanet::sim::TerminalSwitches terminal_switches;
+  tolvanet::sim::AddTerminalOptions(app, terminal_switches);
   CLI11_PARSE(app, argc, argv);
+
+  std::vector<tolvanet::sim::AimedFault> aimed;
+  for (const std::string& spec : aimed_specs) {
+    std::string why;
+    const auto fault = tolvanet::sim::ParseAimedFault(spec, why);
+    if (!fault) {
+      std::cerr << "tolvanet-sim: --aim " << spec << ": " << why << "\n";
+      return 2;
+    }
+    aimed.push_back(*fault);
+  }
 
   for (const std::string& id : ids) {
     if (id.empty() || id.size() > 9 || id.find('\0') != std::string::npos) {
@@ -77,6 +98,10 @@ int main(int argc, char** argv) {
   }
   if (ids.empty() && server.register_ids().empty())
     add("1");
+  for (const std::string& id : server.register_ids()) {
+    for (const tolvanet::sim::AimedFault& fault : aimed)
+      server.FindRegister(id)->AimFault(fault);
+  }
 
   for (const std::string& id : server.register_ids()) {
     server.FindRegister(id)->ChangeFaults(
@@ -88,6 +113,24 @@ int main(int argc, char** argv) {
     list += (list.empty() ? "" : ", ") + id;
   std::cerr << "tolvanet-sim: listening on " << options.address << ":" << server.port()
             << ", registers (ID_DEV): " << list << "; Ctrl-C stops\n";
+
+  tolvanet::sim::Terminal terminal;
+  if (terminal_switches.enabled) {
+    terminal.SetBehaviour(tolvanet::sim::TerminalBehaviourOf(terminal_switches));
+    terminal.SetLog([&out_mutex](const std::string& line) {
+      std::lock_guard<std::mutex> lock(out_mutex);
+      std::cerr << "tolvanet-sim: terminal: " << line << "\n";
+    });
+    if (!terminal.Start()) {
+      std::cerr << "tolvanet-sim: " << terminal.error_text() << "\n";
+      server.Stop();
+      return 1;
+    }
+    std::cerr << "tolvanet-sim: card terminal on " << terminal.device_path()
+              << " (Terminal=" << terminal.device_path()
+              << " in section Communication of fpinit.ini)\n";
+    std::cout << terminal.device_path() << std::endl;
+  }
 
   int received = 0;
   sigwait(&signals, &received);

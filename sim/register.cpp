@@ -138,48 +138,116 @@ const std::vector<Register::Command>& Register::Commands() {
 }
 
 Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t sequence) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  RecordLocked(code, text, sequence);
   Answer out;
-  std::uint16_t error = err::kOk;
-  std::string data;
-  if (BusyLocked() && faults_.busy_error != 0) {
-    error = faults_.busy_error;  // restarting: the command is not run
-  } else if (has_next_error_) {
-    has_next_error_ = false;
-    error = next_error_;
-  } else {
-    const auto& table = Commands();
-    auto it = std::find_if(table.begin(), table.end(),
-                           [code](const Command& c) { return c.code == code; });
-    if (it == table.end()) {
-      error = err::kUnknownCode;
+  AnswerRewrite rewrite;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    RecordLocked(code, text, sequence);
+    std::uint16_t error = err::kOk;
+    std::string data;
+    if (BusyLocked()) {
+      // Restarting: the request is not run; it goes unanswered or gets busy_error.
+      if (faults_.busy_error == 0) {
+        out.delivery = Answer::Delivery::kNoAnswer;
+        return out;
+      }
+      out.error_code = ErrorCodeText(faults_.busy_error);
+      out.status = StatusLocked();
+      return out;
+    }
+    const std::optional<AimedFault> aimed = TakeAimedFaultLocked(code);
+    if (aimed && aimed->kind == AimedFault::Kind::kNoAnswer) {
+      out.delivery = Answer::Delivery::kNoAnswer;
+      return out;
+    }
+    if (aimed && aimed->kind == AimedFault::Kind::kNak) {
+      out.delivery = Answer::Delivery::kNak;
+      return out;
+    }
+    if (aimed && aimed->kind == AimedFault::Kind::kBadChecksum)
+      out.delivery = Answer::Delivery::kBadChecksum;
+    if (aimed && aimed->kind == AimedFault::Kind::kError) {
+      error = aimed->error;
+    } else if (has_next_error_) {
+      has_next_error_ = false;
+      error = next_error_;
     } else {
-      try {
-        CommandArgs args(text);
-        CheckPassword(it->access, args.Raw(0));
-        data = (this->*(it->run))(args, out);
-        dirty_ = true;
-        if ((code == cmd::kRestartDevice || code == cmd::kFiscalize) &&
-            faults_.restart_busy_ms > 0) {
-          busy_until_ =
-              std::chrono::steady_clock::now() + std::chrono::milliseconds(faults_.restart_busy_ms);
+      const auto& table = Commands();
+      auto it = std::find_if(table.begin(), table.end(),
+                             [code](const Command& c) { return c.code == code; });
+      if (it == table.end()) {
+        error = err::kUnknownCode;
+      } else {
+        try {
+          CommandArgs args(text);
+          CheckPassword(it->access, args.Raw(0));
+          data = (this->*(it->run))(args, out);
+          dirty_ = true;
+          if ((code == cmd::kRestartDevice || code == cmd::kFiscalize) &&
+              faults_.restart_busy_ms > 0) {
+            busy_until_ = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(faults_.restart_busy_ms);
+          }
+        } catch (const DeviceError& e) {
+          error = e.code;
+          data.clear();
+          out.prints = false;
         }
-      } catch (const DeviceError& e) {
-        error = e.code;
-        data.clear();
-        out.prints = false;
       }
     }
+    if (data.size() > kMaxAnswerData) {
+      error = err::kMsgSize;
+      data.clear();
+    }
+    out.error_code = ErrorCodeText(error);
+    out.data = std::move(data);
+    out.status = StatusLocked();
+    rewrite = rewrite_;
   }
-  if (data.size() > kMaxAnswerData) {
-    error = err::kMsgSize;
-    data.clear();
+  // Outside the lock: the hook may look at the register.
+  if (rewrite) {
+    rewrite(Request{code, std::string(text), sequence}, out);
+    if (out.data.size() > kMaxAnswerData)
+      out.data.resize(kMaxAnswerData);  // the length byte cannot say more
   }
-  out.error_code = ErrorCodeText(error);
-  out.data = std::move(data);
-  out.status = StatusLocked();
   return out;
+}
+
+std::optional<AimedFault> Register::TakeAimedFaultLocked(std::uint8_t code) {
+  // Every fault counts the request; of those whose turn it is, the first added hits it and the
+  // others wait for the next matching request.
+  auto due = aimed_.end();
+  for (auto it = aimed_.begin(); it != aimed_.end(); ++it) {
+    if (it->code != AimedFault::kAnyCode && it->code != code)
+      continue;
+    if (it->skip > 0)
+      --it->skip;
+    else if (due == aimed_.end())
+      due = it;
+  }
+  if (due == aimed_.end())
+    return std::nullopt;
+  const AimedFault hit = *due;
+  if (--due->count <= 0)
+    aimed_.erase(due);
+  return hit;
+}
+
+void Register::AimFault(const AimedFault& fault) {
+  if (fault.count <= 0)
+    return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  aimed_.push_back(fault);
+}
+
+void Register::ClearAimedFaults() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  aimed_.clear();
+}
+
+void Register::SetAnswerRewrite(AnswerRewrite rewrite) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  rewrite_ = std::move(rewrite);
 }
 
 void Register::Record(std::uint8_t code, std::string_view text, std::uint8_t sequence) {
@@ -358,11 +426,6 @@ bool Register::TakeDirty() {
 
 bool Register::BusyLocked() const {
   return std::chrono::steady_clock::now() < busy_until_;
-}
-
-bool Register::SilentNow() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return BusyLocked() && faults_.busy_error == 0;
 }
 
 bool Register::RemoteAccess() const {

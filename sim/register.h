@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,35 @@ struct Answer {
   std::string data;                      // the answer fields, each followed by ";"
   std::array<std::uint8_t, 6> status{};  // each with bit 7 set
   bool prints = false;  // the register prints while it works: SYN bytes go before the answer
+  // How the answer travels: an aimed fault (below) may keep it back, NAK the request or spoil
+  // the checksum. The relay server acts on it; a test calling Execute directly can read it.
+  enum class Delivery { kNormal, kNoAnswer, kNak, kBadChecksum };
+  Delivery delivery = Delivery::kNormal;
 };
+
+// A fault aimed at chosen requests rather than at whatever comes next. Of the requests with
+// command code `code` (every request when it is kAnyCode) it lets `skip` through and hits the
+// `count` after them; then it is spent. Faults are matched from the moment they are added.
+//   r.AimFault({.error = err::kPassword, .code = 0x42, .count = 2});  // "0006", next two 0x42
+//   r.AimFault({.kind = AimedFault::Kind::kNoAnswer, .skip = 2});      // the third request
+struct AimedFault {
+  static constexpr int kAnyCode = -1;
+  enum class Kind {
+    kError,        // the answer carries `error` instead of running the command
+    kNoAnswer,     // the request is recorded, not carried out and never answered
+    kNak,          // the request is recorded, not carried out and answered with NAK
+    kBadChecksum,  // the command runs; its answer arrives with a wrong checksum digit
+  };
+  Kind kind = Kind::kError;
+  std::uint16_t error = 0;  // group * 256 + detail, as SetNextError takes it
+  int code = kAnyCode;
+  int skip = 0;
+  int count = 1;
+};
+
+// Rewrites an answer before it is framed (malformed fields, wrong packet numbers and the like).
+// Called for every answer the register gives, with the request it answers.
+using AnswerRewrite = std::function<void(const Request& request, Answer& answer)>;
 
 // Misbehaviour switched on for tests of the client's error paths. Every switch stays on until
 // it is switched off again.
@@ -79,6 +108,14 @@ class Register {
   // The next answer carries this error code instead of running the command (one answer only).
   void SetNextError(std::uint16_t code);
 
+  // Adds a fault aimed at chosen requests. Several may wait at once: each counts the requests
+  // it matches; when two are due at the same request the first added hits it and the other
+  // takes the next matching one. ClearAimedFaults drops those not yet spent.
+  void AimFault(const AimedFault& fault);
+  void ClearAimedFaults();
+  // Every answer goes through `rewrite` until it is set again (an empty function: none).
+  void SetAnswerRewrite(AnswerRewrite rewrite);
+
   // Direct access to the register's memory, under its lock.
   RegisterState State() const;
   void ChangeState(const std::function<void(RegisterState&)>& change);
@@ -103,8 +140,6 @@ class Register {
   // The six status bytes as the register would answer now.
   std::array<std::uint8_t, 6> StatusBytes() const;
 
-  // True while the register restarts and keeps silent (see Faults::restart_busy_ms).
-  bool SilentNow() const;
   // Remote access (service counter 20): while it is 0 the relay takes no new connection for
   // this register.
   bool RemoteAccess() const;
@@ -220,6 +255,10 @@ class Register {
   std::vector<Request> requests_;
   std::uint16_t next_error_ = 0;
   bool has_next_error_ = false;
+  // The aimed fault that hits this request, if one does (every fault counts the request).
+  std::optional<AimedFault> TakeAimedFaultLocked(std::uint8_t code);
+  std::vector<AimedFault> aimed_;
+  AnswerRewrite rewrite_;
   bool dirty_ = false;
   Clock clock_;
   std::chrono::steady_clock::time_point busy_until_{};

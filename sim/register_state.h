@@ -86,6 +86,7 @@ struct Receipt {
   std::int64_t change = 0;
   std::int64_t cash_moved = 0;  // service receipts: signed sum of cash-in/out
   RegisterTime opened_at = 0;
+  std::vector<std::string> card_transactions;  // terminal identifiers of its card payments
 };
 
 // One closed document of the electronic control tape (receipt copies come from here).

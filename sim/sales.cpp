@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::int64_t kMaxArticleCode = 999'999'999;
 constexpr std::int64_t kMaxQuantity = 99'999'999;  // 99999.999
+constexpr int kContainerPaymentType = 5;
 
 // a * b / scale rounded half away from zero, without overflow for the register's ranges.
 std::int64_t MulDivRound(std::int64_t a, std::int64_t b, std::int64_t scale) {
@@ -407,9 +408,14 @@ std::string Register::MakePayment(const CommandArgs& a, Answer&) {
 std::string Register::CardPayment(const CommandArgs& a, Answer&) {
   const auto count = static_cast<std::int64_t>(state_.payment_types.size());
   const int type = static_cast<int>(a.Int(1, 1, count - 1));  // 0 is cash
+  // Type 5, the container deposit, is settled in cash and never through a card terminal.
+  if (type == kContainerPaymentType)
+    throw CommandArgs::ValueError(1);
   const auto amount = a.Fixed(2, 2, 1, kMaxAmount);
-  a.Text(3, 40, false);  // the transaction identifier of the payment terminal
-  return Pay(type, amount, true);
+  std::string transaction = a.Text(3, 40, false);  // the payment terminal's identifier
+  std::string answer = Pay(type, amount, true);
+  state_.receipt.card_transactions.push_back(std::move(transaction));
+  return answer;
 }
 
 void Register::FinishDocument(bool cancelled) {

@@ -191,10 +191,6 @@ awaitable<bool> Session::Answer(const RequestFrame& f) {
     co_return co_await Write(kNak);
   }
   const Faults faults = register_->faults();
-  if (register_->SilentNow()) {
-    register_->Record(f.code, f.text, f.sequence);  // restarting: no answer
-    co_return true;
-  }
   if (faults.drop_connection || faults.no_answer || faults.nak) {
     register_->Record(f.code, f.text, f.sequence);
     if (faults.drop_connection)
@@ -210,6 +206,10 @@ awaitable<bool> Session::Answer(const RequestFrame& f) {
     co_return co_await Write(last_answer_);
   }
   const sim::Answer answer = register_->Execute(f.code, f.text, f.sequence);
+  if (answer.delivery == sim::Answer::Delivery::kNoAnswer)
+    co_return true;
+  if (answer.delivery == sim::Answer::Delivery::kNak)
+    co_return co_await Write(kNak);
   if (server_.options.log_requests) {
     server_.Log("ID_DEV " + register_->id_dev() + ": code " + std::to_string(f.code) + " \"" +
                 Printable(f.text) + "\" -> " + answer.error_code + " \"" + Printable(answer.data) +
@@ -230,7 +230,7 @@ awaitable<bool> Session::Answer(const RequestFrame& f) {
   last_code_ = f.code;
   last_text_ = f.text;
   last_answer_ = frame;
-  if (faults.corrupt_checksum) {
+  if (faults.corrupt_checksum || answer.delivery == sim::Answer::Delivery::kBadChecksum) {
     frame[frame.size() - 2] ^= 0x01;  // the last checksum digit, still a digit byte
   }
   if (faults.split_answer_bytes <= 0)

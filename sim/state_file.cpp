@@ -139,6 +139,8 @@ void WriteState(Writer& w, const RegisterState& s) {
   }
   for (const auto& [type, amount] : rc.payments)
     w.Line("receipt_payment", type, amount);
+  for (const std::string& id : rc.card_transactions)
+    w.Line("receipt_card_transaction", id);
   const Shift& sh = s.shift;
   w.Line("shift", sh.open, sh.opened_at, sh.sales, sh.returns, sh.cash_in, sh.cash_out,
          sh.receipts);
@@ -342,6 +344,8 @@ bool ApplyLine(LineReader& r, RegisterState& s, bool& payments_started) {
   } else if (k == "receipt_payment") {
     const auto type = static_cast<int>(r.Num(0, 0, 9));
     s.receipt.payments.emplace_back(type, r.Num(1));
+  } else if (k == "receipt_card_transaction") {
+    s.receipt.card_transactions.push_back(r.Text(0));
   } else if (k == "shift") {
     Shift& sh = s.shift;
     sh.open = r.Flag(0);

@@ -12,6 +12,7 @@
 #include "app/ui/windows.h"
 #include "link/relay_link.h"
 #include "sim/server.h"
+#include "sim/terminal.h"
 
 using namespace tolvanet;
 
@@ -52,6 +53,22 @@ std::unique_ptr<sim::Server> StartDemo(QTemporaryDir& dir, QString& note) {
   return server;
 }
 
+// Starts the simulated bank card terminal and points the demo configuration at it: Terminal is
+// its device, and ElJournal "КСЕФ" sends card payments of the receipt window to it.
+std::unique_ptr<sim::Terminal> StartDemoTerminal(QString& note) {
+  auto terminal = std::make_unique<sim::Terminal>();
+  if (!terminal->Start()) {
+    std::cerr << "tolvanet: the simulated card terminal could not be started: "
+              << terminal->error_text() << "\n";
+    return nullptr;
+  }
+  const std::string& path = TheAppState().config_path;
+  WritePrivateProfileString("Communication", "Terminal", terminal->device_path(), path);
+  WritePrivateProfileString("Priority", "ElJournal", "КСЕФ", path);
+  note += QString(" Платёжный терминал: %1.").arg(QString::fromStdString(terminal->device_path()));
+  return terminal;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,12 +101,14 @@ int main(int argc, char** argv) {
   QTemporaryDir demo_dir;
   QString demo_note;
   std::unique_ptr<sim::Server> simulator;
+  std::unique_ptr<sim::Terminal> demo_terminal;
   if (parser.isSet(demo)) {
     simulator = StartDemo(demo_dir, demo_note);
     if (!simulator) {
       std::cerr << "tolvanet: the built-in register could not be started\n";
       return 1;
     }
+    demo_terminal = StartDemoTerminal(demo_note);
   }
 
   ui::Windows windows;

@@ -92,6 +92,8 @@ TEST(EndCommand, BuilderRefusalSaysWhichArgumentAndKeepsTheCurrentReply) {
   // The same code means another argument for another command.
   EXPECT_EQ(BuilderRefusalMessage(cmd::kMakePayment, refusal::kPaymentType),
             "Команда не отправлена: тип оплаты должен быть от 0 до 9.");
+  EXPECT_EQ(BuilderRefusalMessage(cmd::kMakePayment, refusal::kAmountNotFinite),
+            "Команда не отправлена: сумма должна быть конечным числом.");
   EXPECT_NE(BuilderRefusalMessage(cmd::kSellItem, -999).find("-999"), std::string::npos);
   SetPlatform(nullptr);
 }

@@ -13,6 +13,7 @@
 #include "link/hex.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "sim/terminal.h"
 #include "tests/cli/sim_fixture.h"
 
 namespace tolvanet {
@@ -244,7 +245,7 @@ TEST_F(CliTest, ExitStatuses) {
 }
 
 TEST_F(CliTest, HelpOnEverySubcommand) {
-  for (const char* sub : {"send", "run", "status", "fiscalize"}) {
+  for (const char* sub : {"send", "run", "status", "report", "fiscalize"}) {
     const CliResult r = Run({sub, "--help"});
     EXPECT_EQ(r.status, 0) << sub;
     EXPECT_THAT(r.out, HasSubstr(std::string("tolvanet-cli ") + sub)) << sub;
@@ -294,6 +295,54 @@ TEST_F(CliTest, RunReportsScriptErrorsWithTheLineCount) {
   EXPECT_THAT(r.err, HasSubstr("Ном. стр. скрипта: 1"));
 }
 
+TEST_F(CliTest, RunShowsTheErrorCodeAndStatusOfAFailedLineBeforeTheMessage) {
+  reg->SetNextError(0x0201);
+  const CliResult r = RunSim({"run", "--quiet", DataFile("three_commands.txt")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(std::regex_search(
+      r.err,
+      std::regex("Код ошибки: 0102\nСтатус: ([0-9A-F]{2} ){6}\nОшибка выполнения команды\n")))
+      << r.err;
+}
+
+TEST_F(CliTest, ADamagedAnswerIsAFailureWithItsReason) {
+  using K = sim::AimedFault::Kind;
+  struct DamageCase {
+    const char* what;
+    K kind;
+    std::string checksum_error;  // as the JSON gives it
+    std::string reason;
+  };
+  const DamageCase cases[] = {
+      {"checksum", K::kBadChecksum, "true", "ошибка контрольной суммы"},
+      {"NAK", K::kNak, "false", "NAK"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (bool json : {true, false}) {
+      reg->ClearRequests();
+      reg->AimFault({.kind = c.kind, .code = 0x21});
+      std::vector<std::string> args = {"send", "33", "406172;", "0x80", "406172;"};
+      if (json)
+        args.insert(args.begin(), "--json");
+      const CliResult r = RunSim(args);
+      EXPECT_EQ(r.status, 1) << r.out;
+      EXPECT_THAT(r.err, HasSubstr("Остальные команды не отправлены."));
+      EXPECT_EQ(reg->requests().size(), 1u);  // the diagnostic command was not sent
+      if (json) {
+        ASSERT_EQ(r.OutLines().size(), 1u);
+        const std::string line = r.OutLines()[0];
+        EXPECT_EQ(JsonValue(line, "checksum_error"), c.checksum_error);
+        EXPECT_EQ(JsonValue(line, "timeout"), "false");
+        EXPECT_THAT(JsonValue(line, "message"), HasSubstr(c.reason));
+      } else {
+        EXPECT_THAT(r.out, HasSubstr("Сообщение: "));
+        EXPECT_THAT(r.out, HasSubstr(c.reason));
+      }
+    }
+  }
+}
+
 TEST_F(CliTest, StatusDecodesTheStatusBytes) {
   reg->ForceStatusBits(0, 0x01);
   reg->ForceStatusBits(2, 0x15);
@@ -339,6 +388,205 @@ TEST_F(CliTest, DemoStartsItsOwnRegister) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("\"DEMO1\""));
   EXPECT_TRUE(reg->requests().empty());
+}
+
+TEST_F(CliTest, ReportXPrintsOnTheSimulator) {
+  const CliResult r = RunSim({"report", "x"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 161);
+  EXPECT_EQ(reg->requests()[0].text, "406172;1;");
+  EXPECT_THAT(r.out, HasSubstr("Команда 161: код ошибки 0000"));
+}
+
+TEST_F(CliTest, ReportZOnlyWithYes) {
+  CliResult r = RunSim({"report", "z"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("Z-отчет закроет смену"));
+  EXPECT_THAT(r.err, HasSubstr("--yes"));
+  EXPECT_TRUE(reg->requests().empty());
+  EXPECT_TRUE(reg->State().z_reports.empty());
+
+  r = RunSim({"report", "--password", "406172", "z", "--yes"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].text, "406172;0;");
+  EXPECT_EQ(reg->State().z_reports.size(), 1u);
+}
+
+TEST_F(CliTest, ReportResourcesJsonGivesTheTwelveValues) {
+  reg->ChangeState([](sim::RegisterState& s) { s.fiscalized = true; });
+  const CliResult r = RunSim({"--json", "report", "resources"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 1u) << r.out;
+  EXPECT_EQ(JsonValue(lines[0], "ok"), "true");
+  EXPECT_EQ(JsonValue(lines[0], "error"), "\"0000\"");
+  const std::string resources = lines[0].substr(lines[0].find("\"resources\":"));
+  EXPECT_EQ(resources,
+            "\"resources\":{\"fiscalization\":false,\"serial_number\":false,"
+            "\"fiscal_number\":false,\"tax_number\":true,\"tax_rates\":true,"
+            "\"fm_password\":false,\"emergency_resets\":\"0\",\"free_fiscal_reports\":\"2000\","
+            "\"shift_open_date\":\"000000\",\"shift_open_time\":\"0000\","
+            "\"free_articles\":\"10000\",\"free_receipts\":\"2000\"}}");
+}
+
+TEST_F(CliTest, ReportSequencesAndRefusals) {
+  // One daily report on 6 June 2014, so that a periodic report over 5..7 June finds it.
+  reg->ChangeState([](sim::RegisterState& s) {
+    s.z_reports.push_back({1, *sim::ParseDate("060614") + 3600, 0, 0, 0});
+  });
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::pair<int, std::string>> sent;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"periodic by dates",
+       {"report", "periodic", "--from", "2014-06-05", "--to", "2014-06-07", "--full"},
+       0,
+       {{96, "406172;"}, {162, "406172;050614;070614;1;"}, {101, "406172;0;"}},
+       ""},
+      {"periodic by numbers",
+       {"report", "periodic", "--first", "1", "--last", "1"},
+       0,
+       {{96, "406172;"}, {163, "406172;1;1;0;"}, {101, "406172;0;"}},
+       ""},
+      {"goods, report refused: the receipt is still closed",
+       {"report", "goods", "--first", "9", "--last", "1"},
+       1,
+       {{96, "406172;"}, {164, "406172;9;1;"}, {101, "406172;0;"}},
+       "Отчет по реализованным товарам:\n  "},
+      {"extra, report refused: the receipt stays open",
+       {"report", "--password", "1", "extra", "operators"},
+       1,
+       {{96, "406172;"}, {166, "1;1;;;"}},
+       "остался открытым нефискальный чек"},
+      {"unload with articles",
+       {"report", "unload", "--clear-articles", "--yes"},
+       0,
+       {{161, "406172;5;"}, {161, "406172;2;"}, {59, "406172;"}},
+       ""},
+      {"unload without --yes", {"report", "unload"}, 2, {}, "--yes"},
+      {"tape clearing without --yes", {"report", "tape-clear"}, 2, {}, "--yes"},
+      {"dates and numbers",
+       {"report", "periodic", "--from", "2014-06-05", "--last", "3"},
+       2,
+       {},
+       "--from и --to"},
+      {"date not ISO",
+       {"report", "periodic", "--from", "05.06.2014", "--to", "2014-06-07"},
+       2,
+       {},
+       "\"05.06.2014\" не в виде ГГГГ-ММ-ДД"},
+      {"code not a number",
+       {"report", "goods", "--first", "1", "--last", "9x"},
+       2,
+       {},
+       "Ничего не отправлено"},
+      {"unknown extra kind", {"report", "extra", "cashiers"}, 2, {}, "неизвестен"},
+      {"password with ;", {"report", "--password", "1;2", "x"}, 2, {}, "\";\""},
+  };
+  for (const auto& c : cases) {
+    reg->ClearRequests();
+    reg->ChangeState([](sim::RegisterState& s) { s.receipt = {}; });  // no receipt left open
+    const CliResult r = RunSim(c.args);
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+    std::vector<std::pair<int, std::string>> sent;
+    for (const auto& q : reg->requests())
+      sent.emplace_back(q.code, q.text);
+    EXPECT_EQ(sent, c.sent) << c.what;
+    EXPECT_THAT(r.err, HasSubstr(c.err)) << c.what;
+  }
+}
+
+// card-pay against the simulated terminal, on a receipt of 500.00 the register has open.
+class CardPayTest : public CliTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(terminal.Start()) << terminal.error_text();
+    for (auto [code, text] : {std::pair{99, "406172;1;1;0;"},
+                              {36, "406172;7;Tea;500.00;0;0;"},
+                              {100, "406172;7;1.000;500.00;"}}) {
+      ASSERT_EQ(reg->Execute(code, text).error_code, "0000") << code;
+    }
+    reg->ClearRequests();
+  }
+  std::string LastRequest() const {
+    const auto requests = reg->requests();
+    return requests.empty() ? ""
+                            : std::to_string(requests.back().code) + " " + requests.back().text;
+  }
+
+  sim::Terminal terminal;
+};
+
+TEST_F(CardPayTest, PaysThroughTheTerminalAndPrintsTheOutcomeAsJson) {
+  const CliResult r = RunSim({"--json", "card-pay", "12.34", "--terminal", terminal.device_path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = r.OutLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(JsonValue(lines[0], "outcome"), "\"registered\"");
+  EXPECT_EQ(JsonValue(lines[0], "transaction"), "\"410000000001\"");
+  EXPECT_EQ(JsonValue(lines[0], "amount"), "\"12.34\"");
+  EXPECT_EQ(JsonValue(lines[0], "terminal_amount"), "\"1234\"");
+  EXPECT_THAT(lines[0], HasSubstr("\"reply\":{\"code\":120,"));
+  EXPECT_THAT(lines[0], HasSubstr("\"error\":\"0000\""));
+  ASSERT_EQ(terminal.payments().size(), 1u);
+  EXPECT_EQ(terminal.payments()[0].amount, "1234");
+  EXPECT_THAT(LastRequest(), HasSubstr(ToCp1251("КЛІЄНТА")));  // the last signature line
+}
+
+TEST_F(CardPayTest, ExitsWithZeroOnlyWhenCardPaymentSucceeded) {
+  WritePrivateProfileString("Communication", "Terminal", terminal.device_path(),
+                            (dir / "fpinit.ini").string());
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::function<void(sim::TerminalBehaviour&)> terminal;
+    int status;
+    std::string last_request;  // the register's last request, when one is expected
+  };
+  const Case cases[] = {
+      {"terminal from fpinit.ini, no card lines",
+       {"card-pay", "12", "--no-card-lines"},
+       {},
+       0,
+       "120 406172;1;12.00;410000000001;"},
+      {"typed identifier cut to 20",
+       {"card-pay", "1.5", "--type", "3", "--transaction", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
+       {},
+       0,
+       "120 406172;3;1.50;ABCDEFGHIJKLMNOPQRST;"},
+      {"declined",
+       {"card-pay", "2.00"},
+       [](sim::TerminalBehaviour& b) { b.decline = true; },
+       1,
+       "128 406172;"},
+      {"silent terminal",
+       {"card-pay", "2.00", "--wait", "0.3"},
+       [](sim::TerminalBehaviour& b) { b.silence = sim::TerminalBehaviour::Silence::kCardData; },
+       1,
+       "128 406172;"},
+      {"refused by the register",
+       {"card-pay", "2.00", "--type", "5", "--no-card-lines"},
+       {},
+       1,
+       "120 406172;5;2.00;410000000002;"},
+      {"bad amount", {"card-pay", "2.001.0"}, {}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    terminal.SetBehaviour({});
+    if (c.terminal)
+      terminal.ChangeBehaviour(c.terminal);
+    reg->ClearRequests();
+    const CliResult r = RunSim(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(LastRequest(), c.last_request);
+  }
 }
 
 TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {

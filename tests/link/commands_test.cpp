@@ -299,7 +299,8 @@ struct Snapshot {
         status_bytes(r.status_bytes),
         sent_frame(r.sent_frame),
         raw_answer(r.raw_answer),
-        checksum_error(r.checksum_error) {}
+        checksum_error(r.checksum_error),
+        refusal(r.refusal) {}
   bool operator==(const Snapshot&) const = default;
 
   int field_count;
@@ -310,7 +311,11 @@ struct Snapshot {
   std::array<std::uint8_t, 6> status_bytes;
   std::string sent_frame, raw_answer;
   std::uint8_t checksum_error;
+  std::string refusal;
 };
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct RefusalCase {
   std::string name;
@@ -351,6 +356,34 @@ TEST_F(CommandTest, RefusalsSendNothingAndLeaveTheReply) {
        -100},
       {"EANLetter",
        [](int& r) -> ReplyRecord& { return PrintEAN13Code("1", 50, "40063813339X", r); }, -100},
+      // NaN and infinities never reach the text as "nan" or "inf".
+      {"SellItemQuantityNaN", [](int& r) -> ReplyRecord& { return SellItem("1", 1, 10, kNaN, r); },
+       -151},
+      {"SellItemQuantityInf", [](int& r) -> ReplyRecord& { return SellItem("1", 1, 10, kInf, r); },
+       -153},
+      {"SellItemPriceNaN", [](int& r) -> ReplyRecord& { return SellItem("1", 1, kNaN, 1, r); },
+       -154},
+      {"SellItemPriceInf", [](int& r) -> ReplyRecord& { return SellItem("1", 1, kInf, 1, r); },
+       -154},
+      {"SellItemPriceMinusInf",
+       [](int& r) -> ReplyRecord& { return SellItem("1", 1, -kInf, 1, r); }, -152},
+      {"MakePaymentNaN", [](int& r) -> ReplyRecord& { return MakePayment("1", 0, kNaN, r); }, -155},
+      {"MakePaymentInf", [](int& r) -> ReplyRecord& { return MakePayment("1", 0, -kInf, r); },
+       -155},
+      {"ServiceCashNaN", [](int& r) -> ReplyRecord& { return ServiceCashInOut("1", 0, kNaN, r); },
+       -155},
+      {"DiscountItemPercentInf",
+       [](int& r) -> ReplyRecord& { return DiscountItemPercent("1", kInf, r); }, -157},
+      {"DiscountItemAbsoluteNaN",
+       [](int& r) -> ReplyRecord& { return DiscountItemAbsolute("1", kNaN, r); }, -156},
+      {"DiscountSubtotalPercentNaN",
+       [](int& r) -> ReplyRecord& { return DiscountSubtotalPercent("1", kNaN, r); }, -157},
+      {"DiscountSubtotalAbsoluteInf",
+       [](int& r) -> ReplyRecord& { return DiscountSubtotalAbsolute("1", -kInf, r); }, -156},
+      {"DiscountTaxGroupPercentNaN",
+       [](int& r) -> ReplyRecord& { return DiscountTaxGroupPercent("1", kNaN, 1, r); }, -157},
+      {"DiscountTaxGroupAbsoluteInf",
+       [](int& r) -> ReplyRecord& { return DiscountTaxGroupAbsolute("1", kInf, 1, r); }, -156},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -370,6 +403,9 @@ TEST_F(CommandTest, RefusalsSendNothingAndLeaveTheReply) {
     EXPECT_TRUE(Snapshot(reply) == before);
     EXPECT_EQ(reply.Field(1), "ANSWER");
     EXPECT_EQ(TheEngine().sequence_counter(), sequence);
+    // The command before the refusal is not repeated in its place.
+    EXPECT_EQ(TheEngine().ResendLastCommand(false), nullptr);
+    EXPECT_TRUE(transport_.frames.empty());
   }
 }
 

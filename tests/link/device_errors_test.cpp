@@ -157,6 +157,16 @@ TEST(DeviceError, LinkBitsOtherThanNoAnswerDoNotMatter) {
   EXPECT_EQ(message, kHw + "Ошибка принтера!");
 }
 
+TEST(DeviceError, DamagedAnswersHaveAMessageOfTheirOwn) {
+  EXPECT_NE(DamagedAnswerMessage(ReplyWith("0000", status_bits::kChecksumError))
+                .find("ошибка контрольной суммы"),
+            std::string::npos);
+  EXPECT_NE(DamagedAnswerMessage(ReplyWith("0000", status_bits::kNak)).find("NAK"),
+            std::string::npos);
+  for (std::uint32_t flags : {0u, status_bits::kNoAnswer, status_bits::kShiftOpen})
+    EXPECT_EQ(DamagedAnswerMessage(ReplyWith("0000", flags)), "") << flags;
+}
+
 TEST(DeviceError, OnlyTheFirstFourCharactersCount) {
   std::string message;
   EXPECT_FALSE(DeviceErrorMessage(ReplyWith("0101FFFF"), message));

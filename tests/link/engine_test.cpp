@@ -231,6 +231,101 @@ TEST_F(EngineTest, ACommandFromInsideTheWaitIsRefused) {
   EXPECT_EQ(r.fields[0], "5");
 }
 
+TEST_F(EngineTest, ARefusedCommandLeavesItsOwnRecordAndNothingToRepeat) {
+  struct RefusalCase {
+    const char* name;
+    std::string text;
+    bool connecting;
+    const char* reason_part;
+  };
+  const std::vector<RefusalCase> cases = {
+      {"too long", "406172;" + std::string(213, '7'), false, "219"},
+      {"while connecting", "406172;1234567890;", true, "подключение"},
+  };
+  for (const RefusalCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Answer("0000", "SM000012345;", {0x80, 0x80, 0x80, 0x80, 0x91, 0x80}, 0x42);
+    engine.ExecuteCommand(0x42, "406172;");
+    ASSERT_TRUE(engine.reply().Succeeded());
+    const std::size_t written = link.written.size();
+
+    link.connecting = c.connecting;
+    ReplyRecord& r = engine.ExecuteCommand(0x43, c.text);
+    link.connecting = false;
+    EXPECT_EQ(link.written.size(), written);
+    EXPECT_EQ(r.command_code, 0x43);
+    EXPECT_EQ(r.command_text, c.text);
+    EXPECT_EQ(r.description, "Команда 43h: Программирование фискального номера");
+    EXPECT_EQ(r.status_flags, status_bits::kNoAnswer);
+    EXPECT_EQ(r.error_code, "");
+    EXPECT_EQ(r.field_count, 0);
+    EXPECT_EQ(r.Field(0), "");
+    EXPECT_EQ(r.answer_copy, "");
+    EXPECT_EQ(r.status_bytes, (std::array<std::uint8_t, 6>{}));
+    EXPECT_EQ(r.sent_frame, "");
+    EXPECT_EQ(r.raw_answer, "");
+    EXPECT_EQ(r.checksum_error, 0);
+    EXPECT_NE(r.refusal.find(c.reason_part), std::string::npos) << r.refusal;
+    EXPECT_EQ(r.refusal, engine.refusal());
+
+    // "Repeat" must not put 0x42 on the wire in place of the refused 0x43.
+    EXPECT_EQ(engine.ResendLastCommand(false), nullptr);
+    EXPECT_EQ(engine.ResendLastCommand(true), nullptr);
+    EXPECT_EQ(link.written.size(), written);
+
+    // Once a command is sent, it is the one to repeat, and its record has no refusal.
+    Answer("0000", "1;");
+    EXPECT_TRUE(engine.ExecuteCommand(0x21, "406172;").refusal.empty());
+    Answer("0000", "1;");
+    ASSERT_NE(engine.ResendLastCommand(true), nullptr);
+    EXPECT_EQ(link.written.back()[3], 0x21);
+  }
+}
+
+TEST_F(EngineTest, ACommandRefusedDuringAnotherLeavesThatOnesOutcome) {
+  link.during_exchange = [&] { engine.ExecuteCommand(0x43, "406172;1;"); };
+  Answer("0000", "5;");
+  ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
+  EXPECT_EQ(r.command_code, 33);
+  EXPECT_EQ(r.sent_frame, BuildRequestFrame(0x21, 33, "406172;"));
+  EXPECT_TRUE(r.refusal.empty());
+  EXPECT_TRUE(engine.refusal().empty());
+  EXPECT_TRUE(r.Succeeded());
+}
+
+TEST_F(EngineTest, DamagedAnswersAreNeverASuccess) {
+  const std::string good = BuildAnswerFrame(SequenceByte(1), 33, "0000", "12;34;", kPlain);
+  std::string bad_sum = good;
+  bad_sum[bad_sum.size() - 2] ^= 1;
+  struct DamageCase {
+    const char* name;
+    std::string block;
+    std::uint32_t flags;
+    int fields;  // what still arrived, for the monitor and the status window
+  };
+  const std::vector<DamageCase> cases = {
+      {"checksum", bad_sum, status_bits::kChecksumError, 2},
+      {"NAK before a sound frame", "\x15" + good, status_bits::kNak, 2},
+      {"NAK alone", "\x15", status_bits::kNak, 0},
+      {"early ETX", good.substr(0, good.size() - 3) + "\x03", status_bits::kChecksumError, 2},
+  };
+  for (const DamageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    engine.set_sequence_counter(0);
+    link.answers.push_back({c.block});
+    ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
+    EXPECT_EQ(r.status_flags, c.flags);
+    EXPECT_TRUE(r.Damaged());
+    EXPECT_FALSE(r.NoAnswer());
+    EXPECT_FALSE(r.Succeeded());
+    EXPECT_EQ(r.field_count, c.fields);
+  }
+  link.answers.push_back({good});
+  engine.set_sequence_counter(0);
+  EXPECT_TRUE(engine.ExecuteCommand(33, "406172;").Succeeded());
+  EXPECT_FALSE(engine.reply().Damaged());
+}
+
 TEST(CommandDescription, Table) {
   EXPECT_EQ(CommandDescription(0x20), "Команда 20h: Установка даты и времени");
   EXPECT_EQ(CommandDescription(0x65), "Команда 65h: Закрытие  фискального чека");
@@ -301,6 +396,21 @@ TEST_F(SessionLogTest, SynCountAndWindows1251BytesAsReceived) {
   engine.ExecuteCommand(0x61, text);
   EXPECT_EQ(ReadFile(path), "; 1-03-2015  4:05:06  21\n61" + text + "\n" +
                                 "; 1-03-2015  4:05:06  21 SYN=2\n" + answer + "\n");
+}
+
+TEST_F(SessionLogTest, TheAnswerEntryHoldsEveryByteAfterJunk) {
+  const auto path = dir / "session.log";
+  engine.log().SetLogFileName(path.string());
+  const std::string junk(280, 'j');
+  const std::string answer = BuildAnswerFrame(0x21, 0x21, "0000", "010315;0405;", kPlain);
+  link.answers.push_back({"\x16" + junk, answer});
+  ReplyRecord& r = engine.ExecuteCommand(0x21, "406172;");
+  EXPECT_TRUE(r.Succeeded());
+  EXPECT_EQ(ReadFile(path),
+            "; 1-03-2015  4:05:06  21\n21406172;\n"
+            "; 1-03-2015  4:05:06  21 SYN=1\n" +
+                junk + answer + "\n");
+  EXPECT_EQ(r.raw_answer, (junk + answer).substr(0, 299));  // the record keeps its own bound
 }
 
 TEST_F(SessionLogTest, PathIsBuiltOnceRelativeToTheCurrentDirectory) {

@@ -16,10 +16,12 @@ class FakeTransport : public Transport {
   std::deque<std::vector<std::string>> answers;
   std::vector<std::string> written;
   bool active = true;
+  bool connecting = false;  // the link is registering: the engine sends nothing
   bool fail_next = false;
   std::function<void()> during_exchange;
 
   bool IsActive() const override { return active; }
+  bool Connecting() const override { return connecting; }
   Result Exchange(std::string_view wire, const Consumer& consume) override {
     if (!active)
       return Result::kNotActive;

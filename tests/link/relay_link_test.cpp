@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <asio.hpp>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -192,6 +193,75 @@ TEST(RelayLink, ReadySplitOverTwoSegmentsIsAccepted) {
   ASSERT_TRUE(link.OpenLink());
   EXPECT_TRUE(IsReadyAnswer(link.RegisterDevice().answer));
   link.CloseLink();
+}
+
+TEST(RelayLink, ReadyWithOrWithoutItsZeroByteIsTakenAtOnce) {
+  struct ReadyCase {
+    const char* name;
+    std::vector<std::string> pieces;  // written 20 ms apart
+    bool reconnect;                   // the answer comes to the re-registration in an exchange
+    bool ready;
+    bool reads_on;  // the link keeps waiting for more after the last piece
+  };
+  const std::string ready0("Ready\0", 6);
+  const std::vector<ReadyCase> cases = {
+      {"with zero byte", {ready0}, false, true, false},
+      {"without zero byte", {"Ready"}, false, true, false},
+      {"split Re+ady", {"Re", "ady"}, false, true, false},
+      {"split Rea+dy+zero", {"Rea", std::string("dy\0", 3)}, false, true, false},
+      {"a strict prefix", {"Rea"}, false, false, true},
+      {"lower case is final", {"ready"}, false, false, false},
+      {"reconnect, without zero byte", {"Ready"}, true, true, false},
+      {"reconnect, split Re+ady", {"Re", "ady"}, true, true, false},
+  };
+  for (const ReadyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::atomic<bool> answered{false};
+    std::optional<ScriptedRelay> relay;
+    relay.emplace(
+        [&](tcp::socket& s, int connection) {
+          ReadExactly(s, 9);
+          if (c.reconnect && connection == 0) {
+            Send(s, ready0);
+            ReadRequest(s);
+            s.close();  // the exchange fails: the link connects and registers again
+            return;
+          }
+          for (std::size_t i = 0; i < c.pieces.size(); ++i) {
+            if (i > 0)
+              std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            Send(s, c.pieces[i]);
+          }
+          answered = true;
+          WaitForClose(s);
+        },
+        c.reconnect ? 2 : 1);
+    RelayLink link(ShortTimings(relay->port()));
+    link.timings().register_steps = 1000;  // 100 s: the test would time out waiting it out
+    link.timings().idle_interval = std::chrono::milliseconds(10);
+    // A link still waiting well after the whole answer was written has missed it: give up.
+    int idle_after_answer = 0;
+    link.SetIdleHook([&] {
+      if (answered && ++idle_after_answer > 50)
+        link.CloseLink();
+    });
+    link.SetHost("127.0.0.1");
+    link.SetIdDev("1");
+    Engine engine;
+    engine.SetTransport(&link);
+    ASSERT_TRUE(link.OpenLink());
+    if (c.reconnect) {
+      ASSERT_TRUE(IsReadyAnswer(link.RegisterDevice().answer));
+      EXPECT_TRUE(engine.ExecuteCommand(33, "406172;").NoAnswer());
+      EXPECT_EQ(link.IsActive(), !c.reads_on);
+    } else {
+      const Registration reg = link.RegisterDevice();
+      EXPECT_EQ(IsReadyAnswer(reg.answer), c.ready) << reg.answer;
+      EXPECT_EQ(link.IsActive(), !c.reads_on);
+    }
+    link.CloseLink();
+    relay.reset();
+  }
 }
 
 TEST(RelayLink, OperatorAbortsASlowRegistration) {

@@ -72,7 +72,9 @@ struct ScriptCase {
 };
 
 // Test names and failure reports show the fixture's file name only.
-void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.file; }
+void PrintTo(const ScriptCase& c, std::ostream* os) {
+  *os << c.file;
+}
 
 // A shown comment as the message area gets it (Windows-1251).
 std::string Comment(const std::string& text) {
@@ -400,7 +402,51 @@ TEST_F(InterpreterTest, StopRequestEndsALoopWithoutCommandLines) {
   };
   UseText("%DeclareBeg\n%DeclareEnd\n%While (1<2)\n%EndWhile\n");
   EXPECT_EQ(interpreter.Run(), RunOutcome::kStopped);
-  EXPECT_EQ(interpreter.line_count(), 50);
+  EXPECT_EQ(interpreter.line_count(), 49);  // the 50th line was read, not executed
+}
+
+TEST_F(InterpreterTest, AStopBetweenLinesLeavesTheCountAtTheLastLineExecuted) {
+  struct StopCase {
+    const char* name;
+    bool full_run;
+    int start;                // the count "Продолжить" starts from
+    int count;                // after the stop
+    std::size_t sent_before;  // command lines sent before the stop
+  };
+  const StopCase cases[] = {
+      {"during %Delay of a full run", true, 0, 2, 1},
+      {"before the first line of Продолжить", false, 2, 2, 0},
+  };
+  for (const StopCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    reg.sent.clear();
+    host.pauses.clear();
+    UseText("21406172;\n%Delay 500\n2D406172;1;\n2E406172;\n");
+    // The stop button is pressed while the pause runs, or before anything of the run.
+    host.on_messages = [&] {
+      if (!c.full_run || !host.pauses.empty())
+        interpreter.RequestStop();
+    };
+    interpreter.set_line_count(c.start);
+    EXPECT_EQ(c.full_run ? interpreter.Run() : interpreter.Continue(), RunOutcome::kStopped);
+    EXPECT_EQ(interpreter.line_count(), c.count);
+    EXPECT_EQ(reg.sent.size(), c.sent_before);
+
+    // "Продолжить" from there sends the line that was never sent.
+    host.on_messages = nullptr;
+    reg.sent.clear();
+    EXPECT_EQ(interpreter.Continue(), RunOutcome::kEndOfFile);
+    EXPECT_EQ(reg.sent, (std::vector<SentCommand>{{0x2D, "406172;1;"}, {0x2E, "406172;"}}));
+  }
+}
+
+TEST_F(InterpreterTest, ALineOf298CharactersEndingInCrLfIsOneLine) {
+  UseText("+" + std::string(297, 'c') + "\r\n21406172;\r\n");
+  EXPECT_EQ(interpreter.Step(), RunOutcome::kStepDone);  // the shown comment
+  EXPECT_EQ(interpreter.line_count(), 1);
+  EXPECT_EQ(interpreter.Step(), RunOutcome::kStepDone);
+  EXPECT_EQ(reg.sent, (std::vector<SentCommand>{{0x21, "406172;"}}));
+  EXPECT_EQ(interpreter.line_count(), 2);
 }
 
 TEST_F(InterpreterTest, ARunStartedDuringARunIsRefused) {

@@ -2,6 +2,7 @@
 #include <asio.hpp>
 
 #include "link/frame.h"
+#include "sim/fault_spec.h"
 #include "sim/request_parser.h"
 #include "sim_fixture.h"
 
@@ -209,6 +210,125 @@ TEST_F(RelayTest, DroppedConnectionAndNextErrorCode) {
   reg_->SetNextError(0x0101);
   EXPECT_EQ(Code(66, "406172;"), "0101");
   EXPECT_EQ(Code(66, "406172;"), "0000");  // one answer only
+}
+
+// What a client sees of each request: its error code, or the link bit that stands instead.
+std::string Outcome(const ReplyRecord& r) {
+  if (r.NoAnswer())
+    return "timeout";
+  if (r.status_flags & status_bits::kNak)
+    return "nak";
+  if (r.status_flags & status_bits::kChecksumError)
+    return "checksum:" + r.error_code;
+  return r.error_code;
+}
+
+TEST_F(RelayTest, AimedFaultsHitOnlyTheChosenRequests) {
+  using K = AimedFault::Kind;
+  struct Step {
+    int code;
+    std::string outcome;
+  };
+  struct AimedCase {
+    const char* name;
+    std::vector<AimedFault> faults;
+    std::vector<Step> steps;
+  };
+  const std::vector<AimedCase> cases = {
+      {"error for the next two answers to one code",
+       {{.error = err::kPassword, .code = 0x42, .count = 2}},
+       {{0x80, "0000"}, {0x42, "0006"}, {0x21, "0000"}, {0x42, "0006"}, {0x42, "0000"}}},
+      {"no answer for the third request",
+       {{.kind = K::kNoAnswer, .skip = 2}},
+       {{0x80, "0000"}, {0x42, "0000"}, {0x42, "timeout"}, {0x42, "0000"}}},
+      {"NAK for the second request of one code",
+       {{.kind = K::kNak, .code = 0x21, .skip = 1}},
+       {{0x21, "0000"}, {0x80, "0000"}, {0x21, "nak"}, {0x21, "0000"}}},
+      {"bad checksum: the command still ran",
+       {{.kind = K::kBadChecksum, .code = 0x80}},
+       {{0x42, "0000"}, {0x80, "checksum:0000"}, {0x80, "0000"}}},
+      {"two faults due at once: the first added hits, the other takes the next",
+       {{.error = err::kPassword, .code = 0x42}, {.kind = K::kNak}},
+       {{0x42, "0006"}, {0x80, "nak"}, {0x42, "0000"}}},
+  };
+  client_->link.timings().exchange_steps = 4;  // a missing answer is given up after 200 ms
+  for (const AimedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    reg_->ClearAimedFaults();
+    for (const AimedFault& f : c.faults)
+      reg_->AimFault(f);
+    std::vector<std::string> seen, wanted;
+    for (const Step& step : c.steps) {
+      seen.push_back(Outcome(Run(step.code, "406172;")));
+      wanted.push_back(step.outcome);
+    }
+    EXPECT_EQ(seen, wanted);
+  }
+}
+
+TEST_F(RelayTest, UnansweredAndNakedRequestsAreNotCarriedOut) {
+  client_->link.timings().exchange_steps = 4;
+  reg_->AimFault({.kind = AimedFault::Kind::kNoAnswer, .code = 0x22});
+  reg_->AimFault({.kind = AimedFault::Kind::kNak, .code = 0x22});
+  EXPECT_EQ(Outcome(Run(0x22, "406172;3;first;0;")), "timeout");
+  EXPECT_EQ(Outcome(Run(0x22, "406172;3;second;0;")), "nak");
+  EXPECT_TRUE(reg_->State().header[3].text.empty());
+  EXPECT_EQ(reg_->requests().size(), 2u);  // both recorded
+}
+
+TEST_F(RelayTest, AnswerRewriteChangesTheDataOfChosenAnswers) {
+  reg_->SetAnswerRewrite([](const Request& request, Answer& answer) {
+    if (request.code == 0x80)
+      answer.data = "sim-100;3.0x;";
+  });
+  ReplyRecord& r = Run(0x80, "406172;");
+  EXPECT_TRUE(r.Succeeded());  // the frame itself is sound
+  EXPECT_EQ(r.Field(0), "sim-100");
+  EXPECT_EQ(r.Field(1), "3.0x");
+  EXPECT_EQ(Run(0x42, "406172;").Field(0), "SM000012345");
+  reg_->SetAnswerRewrite({});
+  EXPECT_EQ(Run(0x80, "406172;").Field(0), "SIM-100");
+}
+
+TEST(AimedFaultSpecTest, ReadsTheCommandLineForm) {
+  struct SpecCase {
+    const char* spec;
+    bool ok;
+    AimedFault::Kind kind;
+    std::uint16_t error;
+    int code, skip, count;
+  };
+  using K = AimedFault::Kind;
+  const int any = AimedFault::kAnyCode;
+  const std::vector<SpecCase> cases = {
+      {"0006@42*2", true, K::kError, 0x0600, 0x42, 0, 2},
+      {"0301@a0", true, K::kError, 0x0103, 0xA0, 0, 1},
+      {"noanswer@any+2", true, K::kNoAnswer, 0, any, 2, 1},
+      {"nak@21+1*3", true, K::kNak, 0, 0x21, 1, 3},
+      {"badsum@80", true, K::kBadChecksum, 0, 0x80, 0, 1},
+      {"0006", false, K::kError, 0, 0, 0, 0},       // no code
+      {"006@42", false, K::kError, 0, 0, 0, 0},     // three digits
+      {"00G6@42", false, K::kError, 0, 0, 0, 0},    // not hexadecimal
+      {"nak@100", false, K::kError, 0, 0, 0, 0},    // code above FF
+      {"nak@42*0", false, K::kError, 0, 0, 0, 0},   // nothing to hit
+      {"nak@42+-1", false, K::kError, 0, 0, 0, 0},  // negative skip
+      {"drop@42", false, K::kError, 0, 0, 0, 0},    // unknown kind
+  };
+  for (const SpecCase& c : cases) {
+    SCOPED_TRACE(c.spec);
+    std::string why;
+    const auto f = ParseAimedFault(c.spec, why);
+    ASSERT_EQ(f.has_value(), c.ok);
+    if (!c.ok) {
+      EXPECT_FALSE(why.empty());
+      continue;
+    }
+    EXPECT_EQ(f->kind, c.kind);
+    EXPECT_EQ(f->error, c.error);
+    EXPECT_EQ(f->code, c.code);
+    EXPECT_EQ(f->skip, c.skip);
+    EXPECT_EQ(f->count, c.count);
+  }
 }
 
 TEST_F(RelayTest, PrintingAnswersComeAfterSynBytes) {

@@ -62,6 +62,7 @@ TEST_F(StateFileTest, SerializedStateReadsBackTheSame) {
     s.z_reports.push_back(ZReport{1, 99, 100, 5, 2});
     s.forced_status = {0, 0x04, 0, 0x01, 0, 0x20};
     s.payment_types.resize(3);
+    s.receipt.card_transactions = {"410000000001", "T 1"};
   });
   std::vector<RegisterState> back;
   std::string error;
@@ -69,6 +70,7 @@ TEST_F(StateFileTest, SerializedStateReadsBackTheSame) {
   ASSERT_TRUE(ParseStates(text, back, error)) << error;
   ASSERT_EQ(back.size(), 1u);
   EXPECT_EQ(SerializeStates(back), text);
+  EXPECT_EQ(back[0].receipt.card_transactions, (std::vector<std::string>{"410000000001", "T 1"}));
 }
 
 TEST_F(StateFileTest, ADamagedFileStopsTheStartWithItsLine) {

@@ -1,0 +1,147 @@
+#include "settings/ui/maintenance_dialog.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/platform.h"
+#include "app/ui/qt_platform.h"
+#include "link/codepage.h"
+#include "link/commands.h"
+#include "settings/free_text.h"
+#include "settings/register_settings.h"
+
+namespace tolvanet::ui {
+
+namespace {
+constexpr char kPassword[] = "406172";  // the maintenance commands always go with it
+}
+
+TForm38::TForm38(QWidget* parent) : ReadWriteForm(parent, "Form38", "Техническое обслуживание") {
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName("Memo1");
+  Edit2 = new QLineEdit(kDefaultPassword, this);
+  Edit3 = new QLineEdit(kDefaultPassword, this);
+  Edit4 = new QLineEdit(kDefaultPassword, this);
+  DateTimePicker1 = new QDateEdit(this);
+  DateTimePicker1->setObjectName("DateTimePicker1");
+  DateTimePicker1->setCalendarPopup(true);
+  Edit5 = new QLineEdit("0", this);
+  CheckBox1 = new QCheckBox("напоминание сделается один раз после включения регистратора", this);
+  CheckBox2 = new QCheckBox("вывести сообщение на дисплей ", this);
+  CheckBox3 = new QCheckBox("вывести сообщение на принтер", this);
+  CheckBox4 = new QCheckBox("дождаться нажатия клавиши регистратора", this);
+  CheckBox5 = new QCheckBox("звуковой сигнал", this);
+
+  old_password_ = Bind<TextField>(Edit2, "Старый пароль", 6);
+  new_password_ = Bind<TextField>(Edit3, "Новый пароль", 6);
+  repeat_password_ = Bind<TextField>(Edit4, "Повторить новый пароль", 6);
+  date_ = Bind<DateField>(DateTimePicker1, "Дата события");
+  days_ = Bind<IntegerField>(Edit5, "Напоминать за (дней)", 0, 999);
+  mask_ = Bind<MaskField>("Маска события", 2);
+  mask_->Add(CheckBox1, 0x01);
+  mask_->Add(CheckBox2, 0x02);
+  mask_->Add(CheckBox3, 0x04);
+  mask_->Add(CheckBox4, 0x08);
+  mask_->Add(CheckBox5, 0x10);
+
+  Button1 = NewCommandButton("Button1", "Установить", &TForm38::Button1Click);
+  Button2 = NewActionButton(
+      "Button2", "Прочитать",
+      {{},
+       [](int& rc) -> const ReplyRecord& { return GetServiceReminder(kPassword, rc); },
+       cmd::kGetServiceReminder,
+       ReplyCheck::Heading("Чтение информации о напоминании сервисного обслуживания:\n  "),
+       {{0, date_}, {1, days_}, {2, mask_}}});
+  Button3 = NewCommandButton("Button3", "Отчет", &TForm38::Button3Click);
+  Button4 = NewButton("Button4", "Закрыть", [this] { accept(); });
+
+  auto* message = new QGroupBox("Установить сообщение о техническом обслуживании", this);
+  (new QVBoxLayout(message))->addWidget(Memo1);
+  auto* reminder = new QGroupBox("Напоминание о техническом обслуживании", this);
+  auto* form = new QFormLayout(reminder);
+  form->addRow("Старый пароль:", Edit2);
+  form->addRow("Новый пароль:", Edit3);
+  form->addRow("Повторить новый пароль:", Edit4);
+  form->addRow("Дата события:", DateTimePicker1);
+  auto* days = new QHBoxLayout;
+  days->addWidget(new QLabel("Напоминать за ", reminder));
+  days->addWidget(Edit5);
+  days->addWidget(new QLabel("дней.", reminder));
+  form->addRow(days);
+  auto* mask = new QGroupBox("Маска события", reminder);
+  auto* mask_layout = new QVBoxLayout(mask);
+  for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5})
+    mask_layout->addWidget(box);
+  form->addRow(mask);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(Button1);
+  buttons->addWidget(Button2);
+  buttons->addWidget(Button3);
+  buttons->addStretch();
+  buttons->addWidget(Button4);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(message);
+  layout->addWidget(reminder);
+  layout->addLayout(buttons);
+}
+
+void TForm38::FormActivate() {
+  date_->Set(DateOf(clock_()));
+}
+
+void TForm38::Button1Click() {
+  if (new_password_->Value() != repeat_password_->Value()) {
+    ThePlatform().ShowMessage("Неверный пароль. Попробуйте ещё раз!");
+    return;
+  }
+  if (!CheckInputs({old_password_, new_password_, days_}))
+    return;
+  std::vector<std::string> lines;
+  const QString text = Memo1->toPlainText();
+  if (!text.isEmpty()) {
+    for (const QString& line : text.split('\n'))
+      lines.push_back(ToCp1251(S(line)));
+  }
+  const auto message = ServiceMessageLines(lines);
+  for (const auto& [mode, line] : message) {
+    const std::string refusal = CheckFreeText(line, "Сообщение о техническом обслуживании");
+    if (!refusal.empty()) {
+      ThePlatform().ShowMessage(refusal);
+      return;
+    }
+  }
+  for (const auto& [mode, line] : message) {
+    int rc = 0;
+    const ReplyRecord& reply = AddServiceMessageLine(kPassword, mode, line, rc);
+    if (!End(cmd::kAddServiceMessageLine, rc, reply,
+             ReplyCheck::Heading("Добавить строку во временный буфер:\n  ")))
+      return;
+  }
+  Run({{},
+       [this](int& rc) -> const ReplyRecord& {
+         return SetServiceReminder(old_password_->Value(), new_password_->Value(), date_->Value(),
+                                   days_->Value(), static_cast<int>(mask_->Value()), rc);
+       },
+       cmd::kSetServiceReminder,
+       ReplyCheck::Heading("Установить информацию о сервисном обслуживании:\n  ")});
+}
+
+void TForm38::Button3Click() {
+  const auto heading = ReplyCheck::Heading("Отчет об напоминании ТО:\n  ");
+  int rc = 0;
+  const ReplyRecord& opened = OpenNonFiscalReceipt(kPassword, rc);
+  if (!End(cmd::kOpenNonFiscalReceipt, rc, opened, heading))
+    return;
+  const ReplyRecord& printed = PrintInfoReport(kPassword, 3, rc);
+  if (!End(cmd::kPrintInfoReport, rc, printed, heading))
+    return;
+  const ReplyRecord& closed = CloseFiscalReceipt(kPassword, rc);
+  if (!End(cmd::kCloseFiscalReceipt, rc, closed, heading))
+    return;
+  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+}
+
+}  // namespace tolvanet::ui
