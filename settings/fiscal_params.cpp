@@ -1,21 +1,12 @@
 #include "settings/fiscal_params.h"
 
 #include "link/decimal.h"
+#include "settings/field_codecs.h"
 
 namespace tolvanet {
 
 namespace {
 constexpr std::array<std::string_view, kTaxGroupCount> kLetters = {"А", "Б", "В", "Г", "Д"};
-
-// A whole number in [lo, hi] with nothing around it, else nothing.
-std::optional<int> StrictInt(std::string_view text, int lo, int hi) {
-  if (text.empty() || text.front() == ' ' || text.back() == ' ' || text.front() == '+')
-    return std::nullopt;
-  const auto v = ParseInteger(text, lo, hi);
-  if (!v)
-    return std::nullopt;
-  return static_cast<int>(*v);
-}
 
 std::string OutcomeText(ProgramOutcome outcome, std::string_view skipped) {
   switch (outcome) {
@@ -58,10 +49,10 @@ std::array<std::string, kTaxGroupCount> LinkedGroupNames(int group) {
 }
 
 int LinkedGroupIndex(int group, std::string_view answer) {
-  const auto v = StrictInt(answer, -1, kTaxGroupCount - 1);
+  const auto v = ParseInteger(answer, -1, kTaxGroupCount - 1);
   if (!v)
     return -1;
-  return *v == -1 ? group : *v;
+  return *v == -1 ? group : static_cast<int>(*v);
 }
 
 int LinkedGroupValue(int group, int index) {
@@ -82,7 +73,7 @@ const std::array<TaxGroupDefaults, kTaxGroupCount>& TaxDefaults() {
 TaxAnswer DecodeTaxAnswer(const ReplyRecord& reply, int group, bool extended) {
   TaxAnswer a;
   const int types = static_cast<int>(TaxTypeNames(extended).size());
-  a.type = StrictInt(reply.Field(0), 0, types - 1).value_or(-1);
+  a.type = ListIndex(reply.Field(0), types).value_or(-1);
   a.rate = reply.Field(1);
   a.name = reply.Field(2);
   if (extended)
