@@ -64,6 +64,17 @@ class NetworkDialogTest : public QObject {
              std::string("Проверка состояния регистратора:\n  Неверный пароль доступа!"));
     QCOMPARE(Boxes(f), read);
 
+    // A damaged answer (lower-case digits in the gateway, DHCP on) changes no box either.
+    bench_.reg->SetAnswerRewrite([](const sim::Request& r, sim::Answer& a) {
+      if (r.code == 250)
+        a.data = "1;C0A80064;FFFFFF00;c0a80001;0A000005;8813;3C00;1E00;";
+    });
+    f->Button1->click();
+    bench_.reg->SetAnswerRewrite(nullptr);
+    QCOMPARE(Messages().back(), std::string("Информация переданная регистратором неверна. "
+                                            "Чтение данных остановлено."));
+    QCOMPARE(Boxes(f), read);
+
     // Opened again later in the run: the boxes are kept.
     f->reject();
     f->show();
