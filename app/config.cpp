@@ -1,5 +1,6 @@
 #include "app/config.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -31,9 +32,44 @@ std::string CurrentConfigPath() {
   return ConfigPath(ec ? std::string(".") : dir.string());
 }
 
+ConfigEnvironment CurrentConfigEnvironment() {
+  auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string(value != nullptr ? value : "");
+  };
+  std::error_code ec;
+  auto dir = std::filesystem::current_path(ec);
+  return {ec ? std::string(".") : dir.string(), variable("XDG_CONFIG_HOME"), variable("HOME")};
+}
+
+std::string LocateConfig(const std::string& chosen, const ConfigEnvironment& env) {
+  namespace fs = std::filesystem;
+  const fs::path current(env.current_directory);
+  if (!chosen.empty())
+    return (current / chosen).lexically_normal().string();
+  const fs::path here = current / kConfigFileName;
+  std::error_code ec;
+  if (fs::is_regular_file(here, ec))
+    return here.string();
+  fs::path base(env.xdg_config_home);
+  if (base.empty() || base.is_relative()) {
+    if (env.home.empty())
+      return here.string();
+    base = fs::path(env.home) / ".config";
+  }
+  return (base / "tolvanet" / kConfigFileName).lexically_normal().string();
+}
+
+std::string SessionLogDirectory(const std::string& config_path) {
+  return std::filesystem::path(config_path).parent_path().string();
+}
+
 bool CreateDefaultConfig(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
+  const auto folder = std::filesystem::path(path).parent_path();
+  if (!folder.empty())
+    std::filesystem::create_directories(folder, ec);
   bool ok = WritePrivateProfileString("CountryMode", "Country code", "0", path);
   ok = WritePrivateProfileString("Fiscal Printer", "ExtendedTax", "1", path) && ok;
   ok = WritePrivateProfileString("LogFile", "Log", "0", path) && ok;

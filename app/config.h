@@ -14,9 +14,31 @@ std::string ConfigPath(const std::string& directory);
 // The path in the process's current directory.
 std::string CurrentConfigPath();
 
+// What the configuration file's location depends on besides the command line.
+struct ConfigEnvironment {
+  std::string current_directory;
+  std::string xdg_config_home;  // empty when the variable is unset
+  std::string home;             // empty when the variable is unset
+};
+
+// The environment of this process.
+ConfigEnvironment CurrentConfigEnvironment();
+
+// The configuration file a program uses, as an absolute path: the file chosen on the command
+// line (`chosen`, relative to the current directory) when there is one; else fpinit.ini of the
+// current directory when it exists there, so that setups kept beside the program work as
+// before; else $XDG_CONFIG_HOME/tolvanet/fpinit.ini, where an unset, empty or relative
+// XDG_CONFIG_HOME stands for $HOME/.config. Without a home either, the current directory.
+std::string LocateConfig(const std::string& chosen, const ConfigEnvironment& env);
+
+// The folder in which a relative session log name from the configuration is taken: the
+// configuration file's own.
+std::string SessionLogDirectory(const std::string& config_path);
+
 // Creates the file with exactly its default keys, in this order: CountryMode / Country code
 // = 0, Fiscal Printer / ExtendedTax = 1, LogFile / Log = 0, LogFile / LogName = tolvan.log.
-// An existing file is replaced. False when it cannot be written.
+// An existing file is replaced; missing folders above it are made. False when it cannot be
+// written.
 bool CreateDefaultConfig(const std::string& path);
 
 // The Communication keys read at the main window's activation.

@@ -2,6 +2,8 @@
 // connection, one transaction after the other.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "link/relay_link.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "transfer/transfer.h"
 
 namespace tolvanet::bench {
 namespace {
@@ -154,6 +157,56 @@ void BM_LinkReadFlash1MiB(benchmark::State& state) {
                          benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_LinkReadFlash1MiB)->UseRealTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// (c') The same dump through the transfer loop, the dump file written block by block, as the
+// fiscal memory window and `tolvanet-cli flash dump` run it. Compare with (c).
+class QuietHost : public transfer::TransferHost {
+ public:
+  void ShowMessage(const std::string& text) override { last = text; }
+  bool Confirm(const std::string&) override { return true; }
+  std::string last;
+};
+
+void BM_TransferDumpFlash1MiB(benchmark::State& state) {
+  Bench b;
+  if (!b.error.empty()) {
+    state.SkipWithError(b.error.c_str());
+    return;
+  }
+  std::string pattern(kFlashSize, '\0');
+  for (std::size_t i = 0; i < kFlashSize; ++i)
+    pattern[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+  b.reg.ChangeState([](sim::RegisterState& s) { s.flash.assign(kFlashSize, 0xFF); });
+  b.reg.FillFlash(0, pattern);
+
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "tolvanet_bench_dump.bin").string();
+  TheEngine().SetTransport(b.link.get());
+  QuietHost host;
+  transfer::Transfer loop(host);
+  bool done = true;
+  for (auto _ : state) {
+    const auto r = loop.DumpFlash(
+        transfer::FlashRange{kPassword, 0, static_cast<std::int64_t>(kFlashSize), path}, 2);
+    done = done && r.outcome == transfer::Outcome::kDone;
+    b.reg.ClearRequests();
+  }
+  TheEngine().SetTransport(nullptr);
+  std::string dump;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    dump.resize(kFlashSize + 1);
+    dump.resize(std::fread(dump.data(), 1, dump.size(), f));
+    std::fclose(f);
+  }
+  std::filesystem::remove(path);
+  if (!done || dump != pattern)
+    state.SkipWithError(("the dump differs from the flash memory: " + host.last).c_str());
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kFlashSize));
+  state.counters["transactions_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * (kFlashSize / kFlashBlock)),
+                         benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TransferDumpFlash1MiB)->UseRealTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tolvanet::bench

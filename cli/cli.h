@@ -25,11 +25,17 @@ struct GlobalOptions {
   std::string id_dev;
   double timeout = 120;  // seconds of waiting for one answer
   std::optional<std::string> log;
+  std::string log_directory;  // where a relative log name is taken; empty: current directory
   bool json = false;
   bool demo = false;
+  std::string config;  // --config: the configuration file chosen on the command line
 };
 
-// Fills the defaults that fpinit.ini of the current directory gives (address, ID_DEV, log).
+// The configuration file the options lead to (see LocateConfig).
+std::string ConfigFile(const GlobalOptions& options);
+
+// Fills the defaults that the configuration file gives (address, ID_DEV, log; a relative log
+// name is taken beside the configuration file).
 void ApplyConfigDefaults(GlobalOptions& options, bool address_given, bool id_given, bool log_given);
 
 // The connection of one invocation: the relay link, registered, and (with --demo) the
@@ -87,6 +93,22 @@ struct ReportOptions {
   std::string extra_kind;
 };
 int RunReport(GlobalOptions& options, const ReportOptions& report);
+
+// firmware, flash dump|restore|erase, logo.
+struct TransferOptions {
+  std::string password = "406172";
+  std::string file;
+  std::string action;  // flash: "dump", "restore" or "erase"
+  std::string start;   // decimal digits, checked by the loop's rules
+  std::string count;
+  int repeats = 2;
+  bool yes = false;
+  std::optional<int> width;
+  std::optional<int> height;
+};
+int RunFirmware(GlobalOptions& options, const TransferOptions& transfer);
+int RunFlash(GlobalOptions& options, const TransferOptions& transfer);
+int RunLogo(GlobalOptions& options, const TransferOptions& transfer);
 
 struct FiscalizeOptions {
   std::string serial_number;

@@ -3,14 +3,16 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "app/version.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
   using namespace tolvanet::cli;
   CLI::App app{
       "tolvanet-cli: device commands, scripts and status of a fiscal register through the relay "
-      "server.\nDefaults for --address, --id and --log come from fpinit.ini in the current "
-      "directory.",
+      "server.\nDefaults for --address, --id and --log come from the configuration file: "
+      "fpinit.ini in the current directory when it is there, else "
+      "$XDG_CONFIG_HOME/tolvanet/fpinit.ini (~/.config/tolvanet/fpinit.ini), or --config FILE.",
       "tolvanet-cli"};
   app.require_subcommand(1);
   app.fallthrough();
@@ -33,6 +35,14 @@ int main(int argc, char** argv) {
   app.add_flag("--json", options.json, "answers as JSON, one object per line");
   app.add_flag("--demo", options.demo,
                "start the built-in simulated register on a free loopback port and use it");
+  app.add_option("--config", options.config, "configuration file to read instead")
+      ->check(CLI::ExistingFile);
+  app.set_version_flag("--version", [&options] {
+    std::string text =
+        tolvanet::VersionText("tolvanet-cli", options.demo ? "" : ConfigFile(options));
+    text.pop_back();  // the caller ends the line
+    return text;
+  });
 
   std::vector<std::string> send_args;
   auto* send = app.add_subcommand(
@@ -146,11 +156,45 @@ int main(int argc, char** argv) {
   fiscalize->add_flag("--yes", fiscalize_options.yes,
                       "answer the question \"cannot be undone\" with yes");
 
+  TransferOptions transfer;
+  auto* firmware = app.add_subcommand("firmware", "Read the register's firmware into FILE.");
+  firmware->add_option("FILE", transfer.file, "target file (replaced)")->required();
+  firmware->add_option("--password", transfer.password, "operator password")->capture_default_str();
+
+  auto* flash = app.add_subcommand("flash", "Dump, restore or erase the fiscal (flash) memory.");
+  flash->require_subcommand(1);
+  auto* dump = flash->add_subcommand("dump", "Read --count bytes from --start into FILE.");
+  auto* restore =
+      flash->add_subcommand("restore", "Write the first --count bytes of FILE from --start on.");
+  for (auto* sub : {dump, restore}) {
+    sub->add_option("--start", transfer.start, "first address (decimal digits)")->required();
+    sub->add_option("--count", transfer.count, "number of bytes (decimal digits)")->required();
+    sub->add_option("FILE", transfer.file, "dump file")->required();
+  }
+  dump->add_option("--repeats", transfer.repeats, "repeats of a failed block")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 99));
+  auto* erase = flash->add_subcommand("erase", "Erase the whole fiscal memory (needs --yes).");
+  erase->add_flag("--yes", transfer.yes, "confirm the erase");
+  for (auto* sub : {dump, restore, erase}) {
+    sub->add_option("--password", transfer.password, "operator password")->capture_default_str();
+  }
+
+  auto* logo = app.add_subcommand("logo", "Program the register's logo from a BMP file.");
+  logo->add_option("FILE", transfer.file, "BMP picture")->required()->check(CLI::ExistingFile);
+  logo->add_option("--width", transfer.width, "width to send (default: picture within limit)")
+      ->check(CLI::PositiveNumber);
+  logo->add_option("--height", transfer.height, "height to send (default: picture within limit)")
+      ->check(CLI::PositiveNumber);
+  logo->add_option("--password", transfer.password, "operator password")->capture_default_str();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
@@ -192,6 +236,14 @@ int main(int argc, char** argv) {
       card.terminal = terminal;
     return RunCardPay(options, card);
   }
+  if (firmware->parsed())
+    return RunFirmware(options, transfer);
+  if (flash->parsed()) {
+    transfer.action = dump->parsed() ? "dump" : restore->parsed() ? "restore" : "erase";
+    return RunFlash(options, transfer);
+  }
+  if (logo->parsed())
+    return RunLogo(options, transfer);
   if (fiscalize->parsed())
     return RunFiscalize(options, fiscalize_options);
   return kExitUsage;

@@ -18,9 +18,13 @@ namespace {
 constexpr char kDemoIdDev[] = "DEMO1";
 }
 
+std::string ConfigFile(const GlobalOptions& options) {
+  return LocateConfig(options.config, CurrentConfigEnvironment());
+}
+
 void ApplyConfigDefaults(GlobalOptions& options, bool address_given, bool id_given,
                          bool log_given) {
-  const std::string path = CurrentConfigPath();
+  const std::string path = ConfigFile(options);
   const StartupSettings startup = LoadStartupSettings(path);
   if (!address_given)
     options.address = startup.address;
@@ -28,8 +32,10 @@ void ApplyConfigDefaults(GlobalOptions& options, bool address_given, bool id_giv
     options.id_dev = startup.id_dev;
   if (!log_given) {
     const std::string name = LoadConnectionSettings(path).LogFileName();
-    if (!name.empty())
+    if (!name.empty()) {
       options.log = name;
+      options.log_directory = SessionLogDirectory(path);
+    }
   }
 }
 
@@ -81,8 +87,10 @@ int Session::Open(GlobalOptions& options) {
     std::cerr << "ID_DEV не задан: укажите --id или IDDEV в fpinit.ini.\n";
     return kExitUsage;
   }
-  if (options.log)
+  if (options.log) {
+    TheEngine().log().SetLogDirectory(options.log_directory);
     SetLogFileName(*options.log);
+  }
 
   RelayLink& link = TheLink();
   LinkTimings& t = link.timings();

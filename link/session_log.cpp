@@ -56,7 +56,9 @@ void SessionLog::Append(std::string_view heading, std::string_view body, bool en
     std::filesystem::path p(name_);
     if (p.is_relative()) {
       std::error_code ec;
-      p = std::filesystem::current_path(ec) / p;
+      p = (directory_.empty() ? std::filesystem::current_path(ec)
+                              : std::filesystem::path(directory_)) /
+          p;
     }
     path_ = p.string();
   }

@@ -14,6 +14,9 @@ class SessionLog {
   // and kept for the rest of the run.
   void SetLogFileName(std::string name);
   const std::string& file_name() const { return name_; }
+  // The folder a relative name is taken in when the path is built; empty for the current
+  // directory.
+  void SetLogDirectory(std::string directory) { directory_ = std::move(directory); }
   // The full path, once the first entry has built it.
   const std::string& path() const { return path_; }
 
@@ -36,6 +39,7 @@ class SessionLog {
   void Append(std::string_view heading, std::string_view body, bool end_of_session);
 
   std::string name_;
+  std::string directory_;
   std::string path_;
   std::function<std::tm()> clock_;
 };

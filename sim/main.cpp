@@ -8,7 +8,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "sim/fault_spec.h"
+#include "app/config.h"
+#include "app/version.h"
+#include "sim/fault_option.h"
 #include "sim/register.h"
 #include "sim/server.h"
 #include "sim/terminal_cli.h"
@@ -50,14 +52,28 @@ int main(int argc, char** argv) {
                  "COUNT are hit. Example: 0006@42*2. Repeat for several");
   tolvanet::sim::TerminalSwitches terminal_switches;
   tolvanet::sim::AddTerminalOptions(app, terminal_switches);
+  std::string config;
+  app.add_option("--config", config,
+                 "Configuration file (fpinit.ini) whose Communication / IDDEV names the default "
+                 "register instead of 1; without it the simulator reads no configuration")
+      ->check(CLI::ExistingFile);
+  auto config_file = [&config] {
+    return config.empty() ? config
+                          : tolvanet::LocateConfig(config, tolvanet::CurrentConfigEnvironment());
+  };
+  app.set_version_flag("--version", [&config_file] {
+    std::string text = tolvanet::VersionText("tolvanet-sim", config_file());
+    text.pop_back();  // the caller ends the line
+    return text;
+  });
   CLI11_PARSE(app, argc, argv);
 
   std::vector<tolvanet::sim::AimedFault> aimed;
-  for (const std::string& spec : aimed_specs) {
+  for (const std::string& text : aimed_specs) {
     std::string why;
-    const auto fault = tolvanet::sim::ParseAimedFault(spec, why);
+    const auto fault = tolvanet::sim::ParseAimedFault(text, why);
     if (!fault) {
-      std::cerr << "tolvanet-sim: --aim " << spec << ": " << why << "\n";
+      std::cerr << "tolvanet-sim: --aim " << text << ": " << why << "\n";
       return 2;
     }
     aimed.push_back(*fault);
@@ -96,8 +112,15 @@ int main(int argc, char** argv) {
     std::cerr << "tolvanet-sim: " << server.error_text() << "\n";
     return 1;
   }
-  if (ids.empty() && server.register_ids().empty())
-    add("1");
+  if (ids.empty() && server.register_ids().empty()) {
+    std::string id = "1";
+    if (!config.empty()) {
+      const std::string configured = tolvanet::LoadStartupSettings(config_file()).id_dev;
+      if (!configured.empty())
+        id = configured;
+    }
+    add(id);
+  }
   for (const std::string& id : server.register_ids()) {
     for (const tolvanet::sim::AimedFault& fault : aimed)
       server.FindRegister(id)->AimFault(fault);

@@ -2,6 +2,9 @@
 
 #include <QVBoxLayout>
 
+#include "app/app_state.h"
+#include "app/version.h"
+
 namespace tolvanet::ui {
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
@@ -12,11 +15,24 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   Label2 = new QLabel(
       "Для фискальных регистраторов Украины, подключённых через сервер-ретранслятор TCP/IP", this);
   Label2->setWordWrap(true);
+  Label3 = new QLabel(QString("Версия сборки: %1").arg(Version()), this);
+  Label4 = new QLabel(this);
+  Label4->setWordWrap(true);
+  Label4->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Button1 = new QPushButton("Закрыть", this);
   layout->addWidget(Label1);
   layout->addWidget(Label2);
+  layout->addWidget(Label3);
+  layout->addWidget(Label4);
   layout->addWidget(Button1, 0, Qt::AlignRight);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  // The file can change between openings (the built-in register's demonstration uses its own).
+  Label4->setText(
+      QString("Файл настроек: %1").arg(QString::fromStdString(TheAppState().config_path)));
+  QDialog::showEvent(event);
 }
 
 }  // namespace tolvanet::ui

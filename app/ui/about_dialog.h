@@ -13,7 +13,12 @@ class TForm3 : public QDialog {
   explicit TForm3(QWidget* parent = nullptr);
   QLabel* Label1;
   QLabel* Label2;
+  QLabel* Label3;  // the build's version
+  QLabel* Label4;  // the configuration file in use
   QPushButton* Button1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tolvanet::ui

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <iostream>
 
 #include "app/app_state.h"
@@ -10,6 +12,7 @@
 #include "app/profile.h"
 #include "app/ui/qt_platform.h"
 #include "app/ui/windows.h"
+#include "app/version.h"
 #include "link/relay_link.h"
 #include "sim/server.h"
 #include "sim/terminal.h"
@@ -72,18 +75,48 @@ std::unique_ptr<sim::Terminal> StartDemoTerminal(QString& note) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("tolvanet");
-  QApplication::setApplicationDisplayName("Tolvanet");
-
   QCommandLineParser parser;
   parser.setApplicationDescription("Сервисная программа для фискальных регистраторов");
   parser.addHelpOption();
   QCommandLineOption demo("demo", "Работать со встроенным симулятором регистратора.");
   QCommandLineOption port("port", "Порт сервера-ретранслятора (по умолчанию 34951).", "N");
+  QCommandLineOption config(
+      "config",
+      "Файл настроек (по умолчанию fpinit.ini текущей папки, если он там есть, иначе "
+      "$XDG_CONFIG_HOME/tolvanet/fpinit.ini).",
+      "FILE");
+  QCommandLineOption version("version", "Показать версию и файл настроек.");
   parser.addOption(demo);
   parser.addOption(port);
-  parser.process(app);
+  parser.addOption(config);
+  parser.addOption(version);
+  {
+    // The command line is read before the window system is reached, so that --help and
+    // --version work in a terminal without a display.
+    QCoreApplication probe(argc, argv);
+    QCoreApplication::setApplicationName("tolvanet");
+    QCoreApplication::setApplicationVersion(Version());
+    parser.process(probe);
+  }
+  const std::string config_path =
+      LocateConfig(parser.value(config).toStdString(), CurrentConfigEnvironment());
+  std::error_code ec;
+  if (std::filesystem::is_directory(config_path, ec)) {
+    std::cerr << "tolvanet: the configuration file is a folder: " << config_path << "\n";
+    return 2;
+  }
+  if (parser.isSet(version)) {
+    std::cout << VersionText("tolvanet", parser.isSet(demo) ? "temporary (--demo)" : config_path);
+    return 0;
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("tolvanet");
+  QApplication::setApplicationVersion(Version());
+  QApplication::setApplicationDisplayName("Tolvanet");
+  QApplication::setDesktopFileName("tolvanet");
+  QApplication::setWindowIcon(QIcon::fromTheme("tolvanet"));
+  TheAppState().config_path = config_path;
 
   if (parser.isSet(port)) {
     bool ok = false;

@@ -298,8 +298,10 @@ void TForm1::Button3Click() {
     const ConnectionSettings cs = LoadConnectionSettings(state.config_path);
     state.access_level = cs.level;
     state.el_journal = cs.el_journal;
-    if (cs.log != 0)
+    if (cs.log != 0) {
+      TheEngine().log().SetLogDirectory(SessionLogDirectory(state.config_path));
       SetLogFileName(cs.LogFileName());
+    }
     EnableMenus(true);
     Button2->setEnabled(true);
 

@@ -70,9 +70,12 @@ class CliTest : public ::testing::Test {
     fs::remove_all(dir);
   }
 
-  // Runs the program in the test's own directory (where its fpinit.ini would be).
+  // Runs the program in the test's own directory (where its fpinit.ini would be), with the
+  // test's own folder as XDG_CONFIG_HOME so that the user's configuration stays out.
   CliResult Run(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir.string()) + " && " + Quote(TOLVANET_CLI_BINARY);
+    std::string command = "cd " + Quote(dir.string()) +
+                          " && XDG_CONFIG_HOME=" + Quote((dir / "xdg").string()) + " " +
+                          Quote(TOLVANET_CLI_BINARY);
     for (const auto& a : args)
       command += " " + Quote(a);
     command += " > out.txt 2> err.txt";
@@ -381,6 +384,38 @@ TEST_F(CliTest, DefaultsComeFromFpinitIni) {
   const std::string log = Slurp(dir / "session.log");
   EXPECT_THAT(log, HasSubstr("406172;"));
   EXPECT_THAT(log, HasSubstr("SYN=0"));
+}
+
+TEST_F(CliTest, DefaultsComeFromTheChosenOrTheUsersConfigurationWithTheLogBesideIt) {
+  struct Case {
+    const char* what;
+    fs::path config;  // below the test folder
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {
+      {"--config relative to here", "conf/my.ini", {"--config", "conf/my.ini"}},
+      {"no fpinit.ini here: XDG_CONFIG_HOME", "xdg/tolvanet/fpinit.ini", {}},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(dir / "conf");
+    fs::remove_all(dir / "xdg");
+    fs::create_directories((dir / c.config).parent_path());
+    const std::string ini = (dir / c.config).string();
+    WritePrivateProfileString("Communication", "Address", "127.0.0.1", ini);
+    WritePrivateProfileString("Communication", "IDDEV", "CLI1", ini);
+    WritePrivateProfileString("LogFile", "Log", "1", ini);
+    WritePrivateProfileString("LogFile", "LogName", "session.log", ini);
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--port", std::to_string(server.port()), "send", "33", "406172;"});
+    const CliResult r = Run(args);
+    EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
+    EXPECT_THAT(Slurp((dir / c.config).parent_path() / "session.log"), HasSubstr("406172;"))
+        << c.what;
+    EXPECT_FALSE(fs::exists(dir / "session.log")) << c.what;
+  }
+  const CliResult missing = Run({"--config", "nowhere.ini", "send", "33", "406172;"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_THAT(missing.err, HasSubstr("nowhere.ini"));
 }
 
 TEST_F(CliTest, DemoStartsItsOwnRegister) {

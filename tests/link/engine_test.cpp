@@ -427,6 +427,16 @@ TEST_F(SessionLogTest, PathIsBuiltOnceRelativeToTheCurrentDirectory) {
   EXPECT_EQ(std::count(content.begin(), content.end(), ';'), 4 + 2 * 0);
 }
 
+TEST_F(SessionLogTest, RelativeNameIsTakenInTheLogDirectory) {
+  // The programs put the log beside their configuration file, wherever they were started.
+  std::filesystem::create_directories(dir / "config");
+  engine.log().SetLogDirectory((dir / "config").string());
+  engine.log().SetLogFileName("rel.log");
+  engine.ExecuteCommand(33, "");
+  EXPECT_EQ(engine.log().path(), (dir / "config" / "rel.log").string());
+  EXPECT_TRUE(std::filesystem::exists(dir / "config" / "rel.log"));
+}
+
 TEST_F(SessionLogTest, EmptyNameTouchesNoFile) {
   engine.log().SetLogFileName("");
   engine.ExecuteCommand(33, "");

@@ -2,7 +2,7 @@
 #include <asio.hpp>
 
 #include "link/frame.h"
-#include "sim/fault_spec.h"
+#include "sim/fault_option.h"
 #include "sim/request_parser.h"
 #include "sim_fixture.h"
 
@@ -292,7 +292,7 @@ TEST_F(RelayTest, AnswerRewriteChangesTheDataOfChosenAnswers) {
 
 TEST(AimedFaultSpecTest, ReadsTheCommandLineForm) {
   struct SpecCase {
-    const char* spec;
+    const char* text;
     bool ok;
     AimedFault::Kind kind;
     std::uint16_t error;
@@ -315,9 +315,9 @@ TEST(AimedFaultSpecTest, ReadsTheCommandLineForm) {
       {"drop@42", false, K::kError, 0, 0, 0, 0},    // unknown kind
   };
   for (const SpecCase& c : cases) {
-    SCOPED_TRACE(c.spec);
+    SCOPED_TRACE(c.text);
     std::string why;
-    const auto f = ParseAimedFault(c.spec, why);
+    const auto f = ParseAimedFault(c.text, why);
     ASSERT_EQ(f.has_value(), c.ok);
     if (!c.ok) {
       EXPECT_FALSE(why.empty());

@@ -14,6 +14,6 @@ namespace tolvanet::sim {
 // hexadecimal or "any"; SKIP matching requests pass first, then COUNT (default 1) are hit.
 // "0006@42*2": the next two answers to 0x42 carry "0006"; "noanswer@any+2": the third request
 // goes unanswered. Nothing, with the reason in `why`, when the text does not read.
-std::optional<AimedFault> ParseAimedFault(std::string_view spec, std::string& why);
+std::optional<AimedFault> ParseAimedFault(std::string_view text, std::string& why);
 
 }  // namespace tolvanet::sim

@@ -1,4 +1,4 @@
-#include "sim/fault_spec.h"
+#include "sim/fault_option.h"
 
 #include <charconv>
 
@@ -20,14 +20,14 @@ std::optional<int> Number(std::string_view text, int base) {
 
 }  // namespace
 
-std::optional<AimedFault> ParseAimedFault(std::string_view spec, std::string& why) {
-  const std::size_t at = spec.find('@');
+std::optional<AimedFault> ParseAimedFault(std::string_view text, std::string& why) {
+  const std::size_t at = text.find('@');
   if (at == std::string_view::npos) {
     why = "missing \"@CODE\"";
     return std::nullopt;
   }
   AimedFault fault;
-  const std::string_view what = spec.substr(0, at);
+  const std::string_view what = text.substr(0, at);
   if (what == "noanswer") {
     fault.kind = AimedFault::Kind::kNoAnswer;
   } else if (what == "nak") {
@@ -45,7 +45,7 @@ std::optional<AimedFault> ParseAimedFault(std::string_view spec, std::string& wh
     fault.error = static_cast<std::uint16_t>(static_cast<std::uint8_t>((*bytes)[1]) << 8 |
                                              static_cast<std::uint8_t>((*bytes)[0]));
   }
-  std::string_view rest = spec.substr(at + 1);
+  std::string_view rest = text.substr(at + 1);
   const std::size_t count_at = rest.find('*');
   if (count_at != std::string_view::npos) {
     const auto count = Number(rest.substr(count_at + 1), 10);

@@ -1,0 +1,154 @@
+#include "transfer/ui/logo_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
+#include <QVBoxLayout>
+#include <climits>
+
+#include "app/platform.h"
+#include "app/ui/qt_platform.h"
+#include "link/decimal.h"
+
+namespace tolvanet::ui {
+
+namespace {
+constexpr char kUnknown[] = "неизвестно";
+}
+
+TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Программирования логотипа") {
+  // A tool window without a close box: it is closed with "Закрыть".
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  auto label = [this](const char* name) {
+    auto* l = new QLabel(this);
+    l->setObjectName(name);
+    return l;
+  };
+  Edit1 = NewPasswordEdit("Edit1");
+  Edit1->setMaxLength(6);
+  Label5 = label("Label5");
+  Label6 = label("Label6");
+  Label9 = label("Label9");
+  Label10 = label("Label10");
+  Edit2 = new QLineEdit(this);
+  Edit2->setObjectName("Edit2");
+  Edit3 = new QLineEdit(this);
+  Edit3->setObjectName("Edit3");
+  GroupBox1 = new QGroupBox("Вид логотипа", this);
+  GroupBox1->setObjectName("GroupBox1");
+  Image1 = new QLabel(GroupBox1);
+  Image1->setObjectName("Image1");
+  Image1->setMinimumSize(200, 80);
+  Image1->setAlignment(Qt::AlignCenter);
+  auto* image_layout = new QVBoxLayout(GroupBox1);
+  image_layout->addWidget(Image1);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setObjectName("ProgressBar1");
+  ProgressBar1->setValue(0);
+  Button2 = NewCommandButton("Button2", "Открыть", &TForm6::Button2Click);
+  Button3 = NewCommandButton("Button3", "Программировать", &TForm6::Button3Click);
+  Button3->setEnabled(false);
+  Button1 = NewButton("Button1", "Закрыть", [this] { Button1Click(); });
+
+  auto* layout = new QVBoxLayout(this);
+  auto* grid = new QGridLayout();
+  int row = 0;
+  auto add = [&](const char* text, QWidget* w) {
+    grid->addWidget(new QLabel(text, this), row, 0);
+    grid->addWidget(w, row++, 1);
+  };
+  add("Пароль для программирования:", Edit1);
+  add("Максимальный размер логотипа (по X, в пикселях):", Label5);
+  add("Максимальный размер логотипа (по Y, в пикселях):", Label6);
+  add("Размер рисунка (по X, в пикселях):", Label9);
+  add("Размер рисунка (по Y, в пикселях):", Label10);
+  add("Размер для загрузки (по X):", Edit2);
+  add("Размер для загрузки (по Y):", Edit3);
+  layout->addLayout(grid);
+  layout->addWidget(GroupBox1, 1);
+  layout->addWidget(ProgressBar1);
+  auto* buttons = new QHBoxLayout();
+  buttons->addWidget(Button2);
+  buttons->addWidget(Button3);
+  buttons->addStretch();
+  buttons->addWidget(Button1);
+  layout->addLayout(buttons);
+  resize(520, 420);
+}
+
+void TForm6::FormActivate() {
+  RunGuarded([this] {
+    // After a failed command the labels keep what they showed.
+    const std::optional<transfer::LogoLimits> limits = transfer_.ReadLogoLimits(Password(Edit1));
+    if (!limits)
+      return;
+    limits_ = *limits;
+    Label5->setText(limits_.known() ? QString::number(limits_.max_width) : kUnknown);
+    Label6->setText(limits_.known() ? QString::number(limits_.max_height) : kUnknown);
+  });
+}
+
+transfer::Picture TForm6::PictureOf(const QImage& image) {
+  transfer::Picture p;
+  p.width = image.width();
+  p.height = image.height();
+  p.pixels.reserve(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x)
+      p.pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
+  }
+  return p;
+}
+
+void TForm6::Button2Click() {
+  const auto path = ThePlatform().OpenFile({"", "BMP файл|*.BMP", {}, {}, {}, false});
+  if (!path)
+    return;
+  QImageReader reader(Q(*path), "bmp");
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    // Picture, labels and button stay as they were.
+    ThePlatform().ShowMessage("Не удалось прочитать рисунок BMP: " + *path + " (" +
+                              S(reader.errorString()) + ")");
+    return;
+  }
+  picture_ = PictureOf(image);
+  Image1->setPixmap(QPixmap::fromImage(image));
+  SetButtonEnabled(Button3, true);
+  Label9->setText(QString::number(picture_.width));
+  Label10->setText(QString::number(picture_.height));
+  const int width = limits_.known() ? std::min(picture_.width, limits_.max_width) : picture_.width;
+  const int height =
+      limits_.known() ? std::min(picture_.height, limits_.max_height) : picture_.height;
+  Edit2->setText(QString::number(width));
+  Edit3->setText(QString::number(height));
+}
+
+void TForm6::Button3Click() {
+  const Parsed<std::int64_t> width = ParseInteger(S(Edit2->text()), INT_MIN, INT_MAX);
+  if (!width) {
+    ThePlatform().ShowMessage(width.error);
+    return;
+  }
+  const Parsed<std::int64_t> height = ParseInteger(S(Edit3->text()), INT_MIN, INT_MAX);
+  if (!height) {
+    ThePlatform().ShowMessage(height.error);
+    return;
+  }
+  transfer_.ProgramLogo(Password(Edit1), picture_, static_cast<int>(*width),
+                        static_cast<int>(*height), limits_);
+  ProgressBar1->setValue(0);
+}
+
+void TForm6::ProgressChanged(const transfer::TransferProgress& progress) {
+  ShowProgress(ProgressBar1, progress.done, progress.total);
+  repaint();
+}
+
+void TForm6::Button1Click() {
+  close();
+}
+
+}  // namespace tolvanet::ui
