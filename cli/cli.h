@@ -112,4 +112,13 @@ int RunFirmware(GlobalOptions& options, const TransferOptions& transfer);
 int RunFlash(GlobalOptions& options, const TransferOptions& transfer);
 int RunLogo(GlobalOptions& options, const TransferOptions& transfer);
 
+struct FiscalizeOptions {
+  std::string serial_number;
+  std::string inspector;  // tax inspector password, 6 characters
+  std::string password = "406172";
+  int attempts = 30;  // diagnostic commands at most while the register restarts
+  bool yes = false;   // the answer to the question before fiscalization
+};
+int RunFiscalize(GlobalOptions& options, const FiscalizeOptions& fiscalize);
+
 }  // namespace tolvanet::cli

@@ -143,6 +143,26 @@ int main(int argc, char** argv) {
       ->add_option("--wait", card.wait_seconds,
                    "seconds to wait for the card and for the bank's result (default 180)")
       ->check(CLI::PositiveNumber);
+  FiscalizeOptions fiscalize_options;
+  auto* fiscalize = app.add_subcommand(
+      "fiscalize",
+      "Fiscalize the register (cannot be undone), wait for it to restart and print the "
+      "confirmation receipt.");
+  fiscalize->add_option("--serial", fiscalize_options.serial_number, "serial number (7-11)")
+      ->required();
+  fiscalize
+      ->add_option("--inspector", fiscalize_options.inspector,
+                   "tax inspector password (6 characters)")
+      ->required();
+  fiscalize->add_option("--password", fiscalize_options.password, "operator password")
+      ->capture_default_str();
+  fiscalize
+      ->add_option("--attempts", fiscalize_options.attempts,
+                   "diagnostic commands at most while the register restarts")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 1000));
+  fiscalize->add_flag("--yes", fiscalize_options.yes,
+                      "answer the question \"cannot be undone\" with yes");
 
   TransferOptions transfer;
   auto* firmware = app.add_subcommand("firmware", "Read the register's firmware into FILE.");
@@ -234,5 +254,7 @@ int main(int argc, char** argv) {
   }
   if (logo->parsed())
     return RunLogo(options, transfer);
+  if (fiscalize->parsed())
+    return RunFiscalize(options, fiscalize_options);
   return kExitUsage;
 }

@@ -38,6 +38,12 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  int restart_ms = 0;
+  app.add_option("--restart-ms", restart_ms,
+                 "Milliseconds a register stays silent while it restarts after RestartDevice "
+                 "(243) or Fiscalize (64)")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 600000));
   std::vector<std::string> aimed_specs;
   app.add_option("--aim", aimed_specs,
                  "A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
@@ -118,6 +124,11 @@ int main(int argc, char** argv) {
   for (const std::string& id : server.register_ids()) {
     for (const tolvanet::sim::AimedFault& fault : aimed)
       server.FindRegister(id)->AimFault(fault);
+  }
+
+  for (const std::string& id : server.register_ids()) {
+    server.FindRegister(id)->ChangeFaults(
+        [restart_ms](tolvanet::sim::Faults& f) { f.restart_busy_ms = restart_ms; });
   }
 
   std::string list;

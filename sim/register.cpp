@@ -145,6 +145,16 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
     RecordLocked(code, text, sequence);
     std::uint16_t error = err::kOk;
     std::string data;
+    if (BusyLocked()) {
+      // Restarting: the request is not run; it goes unanswered or gets busy_error.
+      if (faults_.busy_error == 0) {
+        out.delivery = Answer::Delivery::kNoAnswer;
+        return out;
+      }
+      out.error_code = ErrorCodeText(faults_.busy_error);
+      out.status = StatusLocked();
+      return out;
+    }
     const std::optional<AimedFault> aimed = TakeAimedFaultLocked(code);
     if (aimed && aimed->kind == AimedFault::Kind::kNoAnswer) {
       out.delivery = Answer::Delivery::kNoAnswer;
@@ -174,6 +184,11 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
           data = (this->*(it->run))(args, out);
           dirty_ = true;
           RecordPrintedLocked(code, args);
+          if ((code == cmd::kRestartDevice || code == cmd::kFiscalize) &&
+              faults_.restart_busy_ms > 0) {
+            busy_until_ = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(faults_.restart_busy_ms);
+          }
         } catch (const DeviceError& e) {
           error = e.code;
           data.clear();
@@ -312,11 +327,15 @@ Faults Register::faults() const {
 void Register::SetFaults(const Faults& faults) {
   std::lock_guard<std::mutex> lock(mutex_);
   faults_ = faults;
+  if (faults_.restart_busy_ms <= 0)
+    busy_until_ = {};  // switching the period off ends a restart in progress
 }
 
 void Register::ChangeFaults(const std::function<void(Faults&)>& change) {
   std::lock_guard<std::mutex> lock(mutex_);
   change(faults_);
+  if (faults_.restart_busy_ms <= 0)
+    busy_until_ = {};
 }
 
 void Register::SetNextError(std::uint16_t code) {
@@ -404,6 +423,21 @@ bool Register::TakeDirty() {
   bool d = dirty_;
   dirty_ = false;
   return d;
+}
+
+bool Register::BusyLocked() const {
+  return std::chrono::steady_clock::now() < busy_until_;
+}
+
+bool Register::RemoteAccess() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.counters[20] != 0;
+}
+
+void Register::SetRemoteAccess(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.counters[20] = on ? 1 : 0;
+  dirty_ = true;
 }
 
 std::array<std::uint8_t, 6> Register::StatusBytes() const {
@@ -849,7 +883,15 @@ std::string Register::RestartDevice(const CommandArgs&, Answer&) {
 std::string Register::GetModemState(const CommandArgs& a, Answer& out) {
   out.prints = a.Int(1, 0, 1) == 1;
   const RegisterState& s = state_;
-  std::uint8_t bits = 0x40;  // Ethernet cable connected
+  std::uint8_t bits = 0;
+  if (s.modem_sam_fault)
+    bits |= 0x01;
+  if (s.modem_card_fault)
+    bits |= 0x02;
+  if (s.modem_blocked_72h)
+    bits |= 0x04;
+  if (s.ethernet_cable)
+    bits |= 0x40;
   if (!s.id_dev.empty())
     bits |= 0x08;
   if (s.fiscalized)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -94,6 +95,10 @@ struct Faults {
   int split_answer_bytes = 0;     // > 0: the answer is written in pieces of this many bytes
   int syn_count = 3;              // SYN bytes sent before the answer of a printing command
   int syn_interval_ms = 20;       // pause between those SYN bytes
+  // After RestartDevice (243) and Fiscalize (64) the register restarts: for this long it does
+  // not answer (busy_error 0) or answers every request with busy_error without running it.
+  int restart_busy_ms = 0;
+  std::uint16_t busy_error = 0;
 };
 
 class Register {
@@ -163,6 +168,11 @@ class Register {
 
   // The six status bytes as the register would answer now.
   std::array<std::uint8_t, 6> StatusBytes() const;
+
+  // Remote access (service counter 20): while it is 0 the relay takes no new connection for
+  // this register.
+  bool RemoteAccess() const;
+  void SetRemoteAccess(bool on);
 
  private:
   enum class Access { kAny, kOperator, kReports, kProgramming, kAdmin, kNone };
@@ -284,6 +294,8 @@ class Register {
   AnswerRewrite rewrite_;
   bool dirty_ = false;
   Clock clock_;
+  std::chrono::steady_clock::time_point busy_until_{};
+  bool BusyLocked() const;
 };
 
 }  // namespace tolvanet::sim

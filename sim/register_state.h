@@ -218,6 +218,12 @@ struct RegisterState {
   RegisterTime first_undelivered = 0;  // 0: nothing waiting
   RegisterTime last_acquirer_session = 0;
   RegisterTime personalized_at = 0;
+  // Modem faults and link state, as a test or the simulator's operator sets them (status byte
+  // of the modem report, bits 0, 1, 2 and 6).
+  bool modem_sam_fault = false;
+  bool modem_card_fault = false;
+  bool modem_blocked_72h = false;
+  bool ethernet_cable = true;
 
   // Status bits forced on by a test or an operator of the simulator (bit 7 is always set).
   std::array<std::uint8_t, 6> forced_status{};

@@ -27,6 +27,7 @@ constexpr std::size_t kRegistrationSize = 9;
 constexpr auto kSaveInterval = std::chrono::milliseconds(500);
 const std::string kReady("Ready\0", 6);
 const std::string kUnknown("Unknown ID_DEV\0", 15);
+const std::string kRemoteOff("Remote access off\0", 18);
 
 // A register text for the log: UTF-8, with control bytes shown as "?".
 std::string Printable(std::string_view cp1251) {
@@ -92,6 +93,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
  private:
   awaitable<void> Serve();
+  // Finds the register a registration names; the relay's refusal when it cannot connect it.
+  const std::string* Admit(const std::string& id);
   awaitable<bool> Answer(const RequestFrame& frame);
   awaitable<bool> Write(std::string_view bytes);
   awaitable<void> Pause(int ms);
@@ -124,6 +127,20 @@ awaitable<void> Session::Pause(int ms) {
   co_await timer_.async_wait(asio::redirect_error(use_awaitable, ec));
 }
 
+const std::string* Session::Admit(const std::string& id) {
+  register_ = server_.Find(id);
+  if (register_ == nullptr) {
+    server_.Log("client " + peer_ + " asked for unknown ID_DEV \"" + Printable(id) + "\"");
+    return &kUnknown;
+  }
+  if (!register_->RemoteAccess()) {
+    // Service counter 20 is 0: the register works locally and takes no connection.
+    server_.Log("client " + peer_ + " refused: remote access of ID_DEV " + id + " is off");
+    return &kRemoteOff;
+  }
+  return nullptr;
+}
+
 awaitable<void> Session::Serve() {
   std::error_code ec;
   char registration[kRegistrationSize];
@@ -132,10 +149,8 @@ awaitable<void> Session::Serve() {
   if (ec)
     co_return;
   const std::string id(registration, strnlen(registration, kRegistrationSize));
-  register_ = server_.Find(id);
-  if (register_ == nullptr) {
-    server_.Log("client " + peer_ + " asked for unknown ID_DEV \"" + Printable(id) + "\"");
-    co_await Write(kUnknown);
+  if (const std::string* refusal = Admit(id)) {
+    co_await Write(*refusal);
     Close();
     co_return;
   }
@@ -286,6 +301,8 @@ bool ServerCore::Load() {
       registers.push_back(std::make_unique<Register>(s.id_dev));
       target = registers.back().get();
     }
+    // A register switched on again is reachable: remote access comes back on at start.
+    s.counters[20] = 1;
     target->ReplaceState(std::move(s));
     target->TakeDirty();
   }

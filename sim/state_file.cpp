@@ -160,6 +160,8 @@ void WriteState(Writer& w, const RegisterState& s) {
   WriteBytes(w, "logo", s.logo, 0x00);
   w.Line("source", s.source_selected, s.source_position, s.source_packet);
   w.Line("modem", s.first_undelivered, s.last_acquirer_session);
+  w.Line("modem_bits", s.modem_sam_fault, s.modem_card_fault, s.modem_blocked_72h,
+         s.ethernet_cable);
   w.Line("forced_status", int{s.forced_status[0]}, int{s.forced_status[1]}, int{s.forced_status[2]},
          int{s.forced_status[3]}, int{s.forced_status[4]}, int{s.forced_status[5]});
   w.Line("end");
@@ -397,6 +399,11 @@ bool ApplyLine(LineReader& r, RegisterState& s, bool& payments_started) {
   } else if (k == "modem") {
     s.first_undelivered = r.Num(0);
     s.last_acquirer_session = r.Num(1);
+  } else if (k == "modem_bits") {
+    s.modem_sam_fault = r.Flag(0);
+    s.modem_card_fault = r.Flag(1);
+    s.modem_blocked_72h = r.Flag(2);
+    s.ethernet_cable = r.Flag(3);
   } else if (k == "forced_status") {
     for (int i = 0; i < 6; ++i)
       s.forced_status[i] = static_cast<std::uint8_t>(r.Num(i, 0, 0x7F));

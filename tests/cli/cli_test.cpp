@@ -248,7 +248,7 @@ TEST_F(CliTest, ExitStatuses) {
 }
 
 TEST_F(CliTest, HelpOnEverySubcommand) {
-  for (const char* sub : {"send", "run", "status", "report"}) {
+  for (const char* sub : {"send", "run", "status", "report", "fiscalize"}) {
     const CliResult r = Run({sub, "--help"});
     EXPECT_EQ(r.status, 0) << sub;
     EXPECT_THAT(r.out, HasSubstr(std::string("tolvanet-cli ") + sub)) << sub;
@@ -635,6 +635,43 @@ TEST_F(CardPayTest, ExitsWithZeroOnlyWhenCardPaymentSucceeded) {
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(LastRequest(), c.last_request);
   }
+}
+
+TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {
+  // Without --yes or with a short serial number nothing is sent.
+  EXPECT_EQ(RunSim({"fiscalize", "--serial", "SM000012345", "--inspector", "123456"}).status, 2);
+  const CliResult short_serial =
+      RunSim({"fiscalize", "--serial", "SM0001", "--inspector", "123456", "--yes"});
+  EXPECT_EQ(short_serial.status, 2);
+  EXPECT_THAT(short_serial.err, HasSubstr("від 7 до 11 символів"));
+  EXPECT_TRUE(reg->requests().empty());
+
+  // The register refuses everything for a moment after Fiscalize.
+  reg->ChangeFaults([](sim::Faults& f) {
+    f.restart_busy_ms = 60000;
+    f.busy_error = 0x0100;
+  });
+  const CliResult refused = RunSim({"fiscalize", "--serial", "SM000012345", "--inspector", "123456",
+                                    "--yes", "--attempts", "3"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_THAT(refused.err, HasSubstr("Квитанцію про фіскалізацію не надруковано."));
+  std::vector<int> codes;
+  for (const auto& r : reg->requests())
+    codes.push_back(r.code);
+  EXPECT_EQ(codes, (std::vector<int>{64, 128}));
+  EXPECT_TRUE(reg->State().fiscalized);
+
+  reg->ChangeState([](sim::RegisterState& s) { s.fiscalized = false; });
+  reg->SetFaults({});
+  reg->ClearRequests();
+  const CliResult done = RunSim(
+      {"--timeout", "5", "fiscalize", "--serial", "SM000012345", "--inspector", "123456", "--yes"});
+  EXPECT_EQ(done.status, 0) << done.err;
+  EXPECT_THAT(done.err, HasSubstr("Фіскаліз. реєстратора - Успішно!"));
+  codes.clear();
+  for (const auto& r : reg->requests())
+    codes.push_back(r.code);
+  EXPECT_EQ(codes, (std::vector<int>{64, 128, 96, 132, 97, 101}));
 }
 
 }  // namespace

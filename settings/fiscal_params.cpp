@@ -1,0 +1,122 @@
+#include "settings/fiscal_params.h"
+
+#include "link/decimal.h"
+#include "settings/field_codecs.h"
+
+namespace tolvanet {
+
+namespace {
+constexpr std::array<std::string_view, kTaxGroupCount> kLetters = {"А", "Б", "В", "Г", "Д"};
+
+std::string OutcomeText(ProgramOutcome outcome, std::string_view skipped) {
+  switch (outcome) {
+    case ProgramOutcome::kDone:
+      return "успешно.";
+    case ProgramOutcome::kFailed:
+      return "ошибка.";
+    case ProgramOutcome::kSkipped:
+      break;
+  }
+  return std::string(skipped);
+}
+}  // namespace
+
+std::string TaxGroupCaption(int group) {
+  return "Налог " + std::string(kLetters.at(group)) + ":";
+}
+
+std::string TaxGroupHeading(int group) {
+  return TaxGroupCaption(group) + "\n  ";
+}
+
+const std::vector<std::string>& TaxTypeNames(bool extended) {
+  static const std::vector<std::string> basic = {"Налог запрещен", "Вложенный", "Наложенный",
+                                                 "Группа не облагаемая налогом"};
+  static const std::vector<std::string> full = [] {
+    std::vector<std::string> v = basic;
+    v.insert(v.end(),
+             {"Вложенный 2", "Наложенный 2", "Налог 2  Вложенный +", "Налог 2  Наложенный +"});
+    return v;
+  }();
+  return extended ? full : basic;
+}
+
+std::array<std::string, kTaxGroupCount> LinkedGroupNames(int group) {
+  std::array<std::string, kTaxGroupCount> names;
+  for (int i = 0; i < kTaxGroupCount; ++i)
+    names[i] = i == group ? std::string(kNoLinkedGroup) : "Налог " + std::string(kLetters[i]);
+  return names;
+}
+
+int LinkedGroupIndex(int group, std::string_view answer) {
+  const auto v = ParseInteger(answer, -1, kTaxGroupCount - 1);
+  if (!v)
+    return -1;
+  return *v == -1 ? group : static_cast<int>(*v);
+}
+
+int LinkedGroupValue(int group, int index) {
+  return index == group || index < 0 ? -1 : index;
+}
+
+const std::array<TaxGroupDefaults, kTaxGroupCount>& TaxDefaults() {
+  static const std::array<TaxGroupDefaults, kTaxGroupCount> defaults = {{
+      {1, "20.00", "ПДВ_А"},
+      {1, "0.00", "ПДВ_Б"},
+      {0, "0.00", "ПДВ_В"},
+      {0, "0.00", "ПДВ_Г"},
+      {0, "0.00", "ПДВ_Д"},
+  }};
+  return defaults;
+}
+
+TaxAnswer DecodeTaxAnswer(const ReplyRecord& reply, int group, bool extended) {
+  TaxAnswer a;
+  const int types = static_cast<int>(TaxTypeNames(extended).size());
+  a.type = ListIndex(reply.Field(0), types).value_or(-1);
+  a.rate = reply.Field(1);
+  a.name = reply.Field(2);
+  if (extended)
+    a.linked = LinkedGroupIndex(group, reply.Field(3));
+  return a;
+}
+
+std::pair<std::string, std::string> TaxIdFields(const ReplyRecord& reply) {
+  std::string id = reply.Field(0);
+  for (int i = 0; i < 2 && !id.empty() && id.back() == ';'; ++i)
+    id.pop_back();
+  if (!id.empty() && id.front() == ';')
+    id.clear();
+  std::string tax = reply.field_count > 1 ? reply.Field(1) : std::string();
+  if (!tax.empty() && tax.front() == ';')
+    tax.clear();
+  return {id, tax};
+}
+
+std::string ExtendedLengthError(std::string_view fiscal_number, std::string_view id_number,
+                                std::string_view tax_number, bool program_fiscal,
+                                bool program_ids) {
+  if (program_fiscal && !fiscal_number.empty() && fiscal_number.size() != 10)
+    return "Неверная длина фискального номера, исправьте!";
+  if (program_ids) {
+    if (!id_number.empty() && id_number.size() != 12)
+      return "Неверный длина идентификационного номера, исправьте!";
+    if (!tax_number.empty() && tax_number.size() != 12 && tax_number.size() != 13)
+      return "Неверный длина налогового номера, исправьте!";
+  }
+  return {};
+}
+
+std::string FiscalNumberOutcomeText(ProgramOutcome outcome) {
+  return "Фискальный номер - " + OutcomeText(outcome, "не программировался.");
+}
+
+std::string RegistrationNumberOutcomeText(ProgramOutcome outcome) {
+  return "Регистрационный номер - " + OutcomeText(outcome, "не программировался.");
+}
+
+std::string TaxRatesOutcomeText(ProgramOutcome outcome) {
+  return "Ставки налогов - " + OutcomeText(outcome, "не программировались.");
+}
+
+}  // namespace tolvanet

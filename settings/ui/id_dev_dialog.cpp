@@ -1,0 +1,84 @@
+// TForm50: read the register's device identifier ID_DEV, or set a new one.
+#include "settings/ui/id_dev_dialog.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/platform.h"
+#include "app/ui/qt_platform.h"
+#include "link/codepage.h"
+#include "link/commands.h"
+#include "link/decimal.h"
+#include "settings/network.h"
+#include "settings/ui/field_input.h"
+
+namespace tolvanet::ui {
+
+namespace {
+constexpr char kTimeout[] = "Ошибка выполнения команды. Таймаут";
+}
+
+TForm50::TForm50(QWidget* parent) : TaskDialog(parent, "Form50", "Установить и прочитать ID_DEV") {
+  Edit6 = NewPasswordEdit("Edit6");
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName("Edit1");
+  Label3 = new QLabel(Q(std::string(kIdDevHexCaption)), this);
+  Label3->setObjectName("Label3");
+  Button1 = NewCommandButton("Button1", "Прочитать ID_DEV", &TForm50::Button1Click);
+  Button2 = NewCommandButton("Button2", "Установить ID_DEV", &TForm50::Button2Click);
+  Button3 = NewButton("Button3", "Выход", [this] { accept(); });
+
+  auto* form = new QFormLayout;
+  form->addRow("Пароль:", Edit6);
+  form->addRow("Значение ID_DEV:", Edit1);
+  form->addRow(Label3);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {Button1, Button2, Button3})
+    buttons->addWidget(b);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+}
+
+void TForm50::Button1Click() {
+  const auto pwd = FieldText(Edit6, "Пароль");
+  if (!pwd)
+    return;
+  const ReplyRecord& reply = GetIdDev(*pwd);
+  if (!End(cmd::kGetIdDev, 0, reply,
+           ReplyCheck::RawCode("Чтение ID_DEV, код ошибки:\n  ").Timeout(kTimeout))) {
+    return;
+  }
+  const std::string id = FromCp1251(reply.Field(0));
+  Edit1->setText(Q(id));
+  const auto hex = IdDevHex(id);
+  if (!hex) {
+    ThePlatform().ShowMessage(NotAnIntegerMessage(id));
+    return;
+  }
+  Label3->setText(Q(IdDevHexLabel(*hex)));
+  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+}
+
+void TForm50::Button2Click() {
+  if (Edit1->text().isEmpty()) {
+    ThePlatform().ShowMessage("Не введён ID_DEV. Ошибка!");
+    return;
+  }
+  const auto pwd = FieldText(Edit6, "Пароль");
+  if (!pwd)
+    return;
+  const auto id = FieldText(Edit1, "Значение ID_DEV");
+  if (!id)
+    return;
+  const ReplyRecord& reply = SetIdDev(*pwd, *id);
+  if (!End(cmd::kSetIdDev, 0, reply,
+           ReplyCheck::Heading(std::string(kStatusHeading))
+               .Timeout("Ошибка выполнения команды установка ID_DEV. Таймаут"))) {
+    return;
+  }
+  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+}
+
+}  // namespace tolvanet::ui
