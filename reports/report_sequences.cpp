@@ -11,6 +11,7 @@
 #include "link/commands.h"
 #include "link/decimal.h"
 #include "link/engine.h"
+#include "link/free_text.h"
 
 namespace tolvanet::reports {
 
@@ -46,16 +47,6 @@ ReportOutcome Refused(std::string message) {
   return out;
 }
 
-// The password goes into the command text as its first field: a ";" would shift every field
-// after it and a control byte would end up in the frame.
-std::string PasswordError(std::string_view password) {
-  for (unsigned char c : password) {
-    if (c == ';' || c < 0x20)
-      return "Пароль не может содержать \";\" и управляющие символы.";
-  }
-  return {};
-}
-
 std::string DateText(const ReportDate& d) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day % 100, d.month % 100, d.year % 10000);
@@ -86,7 +77,7 @@ std::string DateError(const ReportDate& d) {
 }
 
 ReportOutcome DailyReport(std::string_view password, int kind, std::string_view heading) {
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
@@ -164,7 +155,7 @@ ReportOutcome ClearControlTape(std::string_view password) {
 }
 
 ReportOutcome PrintControlTape(std::string_view password) {
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
@@ -187,7 +178,7 @@ ReportOutcome PrintControlTape(std::string_view password) {
 }
 
 ReportOutcome UnloadAndClearTape(std::string_view password, bool clear_articles) {
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   out.error_code = "";
@@ -210,7 +201,8 @@ ReportOutcome UnloadAndClearTape(std::string_view password, bool clear_articles)
 
 ReportOutcome PeriodicReportByDates(std::string_view password, const ReportDate& first,
                                     const ReportDate& last, bool full) {
-  for (const std::string& e : {PasswordError(password), DateError(first), DateError(last)}) {
+  for (const std::string& e :
+       {CheckFreeText(password, "Пароль"), DateError(first), DateError(last)}) {
     if (!e.empty())
       return Refused(e);
   }
@@ -224,7 +216,7 @@ ReportOutcome PeriodicReportByDates(std::string_view password, const ReportDate&
 
 ReportOutcome PeriodicReportByNumbers(std::string_view password, std::string_view first,
                                       std::string_view last, bool full) {
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   const auto from = ReadInt(first);
   if (!from)
@@ -241,7 +233,7 @@ ReportOutcome PeriodicReportByNumbers(std::string_view password, std::string_vie
 
 ReportOutcome SoldGoodsReport(std::string_view password, std::string_view first_code,
                               std::string_view last_code) {
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   using Limits = std::numeric_limits<std::int64_t>;
   const auto from = ParseInteger(first_code, Limits::min(), Limits::max());
@@ -257,7 +249,7 @@ ReportOutcome SoldGoodsReport(std::string_view password, std::string_view first_
 }
 
 ReportOutcome ExtraDailyReport(std::string_view password, int kind) {
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   if (kind < 0 || kind >= static_cast<int>(kExtraReportKinds.size()))
     return Refused("Неизвестный тип отчета: " + std::to_string(kind) + " (0, 1 или 2).");
@@ -294,7 +286,7 @@ const std::array<FreeResourceItem, 12>& FreeResourceItems() {
 
 ReportOutcome FreeResourcesReport(std::string_view password, FreeResources& resources) {
   resources = FreeResources{};
-  if (std::string e = PasswordError(password); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;

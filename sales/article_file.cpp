@@ -7,7 +7,7 @@
 #include "link/commands.h"
 #include "link/engine.h"
 #include "link/frame.h"
-#include "sales/text_check.h"
+#include "link/free_text.h"
 #include "script/script_source.h"
 
 namespace tolvanet::sales {
@@ -62,7 +62,7 @@ bool LoadArticleFile(const std::string& path, std::vector<std::string>& lines, s
 ArticleWriteRun WriteArticles(std::string_view password, const std::vector<std::string>& lines,
                               ArticleHost& host) {
   ArticleWriteRun run;
-  run.error = FieldTextError(password, "Пароль");
+  run.error = CheckFreeText(password, "Пароль");
   if (!run.error.empty())
     return run;
   ArticleWriteResult& r = run.result;
@@ -77,7 +77,7 @@ ArticleWriteRun WriteArticles(std::string_view password, const std::vector<std::
     const std::string text = std::string(password) + ";" + line;
     if (IsBlank(line)) {
       // An empty line is no article: nothing to send.
-    } else if (!FieldTextError(line, "", true).empty()) {
+    } else if (!CheckFieldsText(line, "").empty()) {
       r.bad_bytes.push_back(i + 1);
       host.Notice("Строка " + std::to_string(i + 1) + " содержит управляющий символ, пропущена");
     } else if (text.size() > kMaxCommandText) {

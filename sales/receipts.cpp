@@ -8,7 +8,7 @@
 #include "app/dialog_pattern.h"
 #include "link/commands.h"
 #include "link/engine.h"
-#include "sales/text_check.h"
+#include "link/free_text.h"
 
 namespace tolvanet::sales {
 
@@ -45,9 +45,9 @@ Parsed<Sale> PrepareSale(std::string_view password, std::string_view article_lin
                          std::string_view quantity, std::string_view price) {
   if (article_line.empty())
     return Fail<Sale>(std::string(kNoArticle));
-  if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return Fail<Sale>(e);
-  if (std::string e = FieldTextError(article_line, "Товар", true); !e.empty())
+  if (std::string e = CheckFieldsText(article_line, "Товар"); !e.empty())
     return Fail<Sale>(e);
   const auto code = ParseInteger(article_line.substr(0, article_line.find(';')), 0, INT64_MAX);
   if (!code)
@@ -97,7 +97,7 @@ bool IsCardPayment(std::string_view el_journal, int type) {
 }
 
 Outcome PayDirect(std::string_view password, const Payment& payment) {
-  if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return {false, e};
   int result = 0;
   const ReplyRecord& reply = MakePayment(password, payment.type, payment.amount.Value(), result);
@@ -116,11 +116,11 @@ std::string NonFiscalLine(std::string_view line) {
 }
 
 Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::string>& lines) {
-  if (std::string e = FieldTextError(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
     return {false, e};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string label = "Строка " + std::to_string(i + 1);
-    if (std::string e = FieldTextError(NonFiscalLine(lines[i]), label, true); !e.empty())
+    if (std::string e = CheckFieldsText(NonFiscalLine(lines[i]), label); !e.empty())
       return {false, e};
   }
   int result = 0;
@@ -144,7 +144,7 @@ Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::
 CashOutcome ServiceCash(std::string_view password, std::string_view operator_number,
                         std::string_view amount, bool withdrawal) {
   CashOutcome out;
-  if (std::string e = FieldTextError(password, "Пароль"); !e.empty()) {
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty()) {
     out.outcome.message = e;
     return out;
   }

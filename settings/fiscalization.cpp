@@ -5,7 +5,7 @@
 #include "link/commands.h"
 #include "link/device_errors.h"
 #include "settings/fiscal_params.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 
 namespace tolvanet {
 

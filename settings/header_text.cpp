@@ -1,6 +1,6 @@
 #include "settings/header_text.h"
 
-#include "settings/free_text.h"
+#include "link/free_text.h"
 
 namespace tolvanet {
 

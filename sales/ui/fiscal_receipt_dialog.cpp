@@ -15,9 +15,9 @@
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/decimal.h"
+#include "link/free_text.h"
 #include "sales/card_payment.h"
 #include "sales/receipts.h"
-#include "sales/text_check.h"
 #include "sales/ui/article_dialog.h"
 
 namespace tolvanet::ui {
@@ -244,7 +244,7 @@ bool TForm21::Finish(int code, int builder_result, const ReplyRecord& reply,
 
 std::optional<std::string> TForm21::Password() {
   std::string password = ToCp1251(S(Edit1->text()));
-  if (std::string e = sales::FieldTextError(password, "Пароль"); !e.empty()) {
+  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return std::nullopt;
   }
@@ -272,7 +272,7 @@ void TForm21::Button10Click() {
   if (!pwd)
     return;
   const std::string text = ToCp1251(S(Edit2->text()));
-  if (std::string e = sales::FieldTextError(text, "Комментарий"); !e.empty()) {
+  if (std::string e = CheckFreeText(text, "Комментарий"); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return;
   }
@@ -450,7 +450,7 @@ void TForm21::Button17Click() {
 
 void TForm21::Button18Click() {
   const std::string text = ToCp1251(S(Edit2->text()));
-  if (std::string e = sales::FieldTextError(text, "Текст"); !e.empty()) {
+  if (std::string e = CheckFreeText(text, "Текст"); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return;
   }

@@ -13,8 +13,8 @@
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/decimal.h"
+#include "link/free_text.h"
 #include "sales/receipts.h"
-#include "sales/text_check.h"
 
 namespace tolvanet::ui {
 
@@ -119,7 +119,7 @@ void TForm41::Button1Click() {
   const std::string start_time = ToCp1251(S(Edit3->text()));
   const std::string end_time = ToCp1251(S(Edit4->text()));
   for (const auto& [text, label] : {std::pair{&start_time, "Время"}, {&end_time, "Время"}}) {
-    if (std::string e = sales::FieldTextError(*text, label); !e.empty()) {
+    if (std::string e = CheckFreeText(*text, label); !e.empty()) {
       ThePlatform().ShowMessage(e);
       return;
     }

@@ -3,7 +3,7 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 
 namespace tolvanet::ui {
 

@@ -11,7 +11,7 @@
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/decimal.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 
 namespace tolvanet::ui {
 

@@ -10,7 +10,7 @@
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
 #include "link/commands.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 #include "settings/register_settings.h"
 
 namespace tolvanet::ui {

@@ -6,7 +6,7 @@
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
 #include "link/decimal.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 
 namespace tolvanet::ui {
 

@@ -13,6 +13,7 @@
 #include "link/decimal.h"
 #include "link/device_errors.h"
 #include "link/engine.h"
+#include "link/free_text.h"
 #include "tests/script/fake_register.h"
 
 namespace tolvanet::reports {
@@ -250,7 +251,7 @@ TEST_F(ReportSequenceTest, BadInputSendsNothing) {
     Operation run;
     std::string message;
   };
-  const std::string no_semicolon = "Пароль не может содержать \";\" и управляющие символы.";
+  const std::string no_semicolon = FreeTextMessage("Пароль");
   const Case cases[] = {
       {"code not a number", [] { return SoldGoodsReport("406172", "12a", "9"); },
        NotAnIntegerMessage("12a")},

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "link/codepage.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 #include "tests/link/fixed_clock.h"
 
 namespace tolvanet {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "link/engine.h"
-#include "settings/free_text.h"
+#include "link/free_text.h"
 #include "settings/modem.h"
 #include "tests/script/fake_register.h"
 

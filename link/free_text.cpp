@@ -1,4 +1,4 @@
-#include "settings/free_text.h"
+#include "link/free_text.h"
 
 namespace tolvanet {
 
@@ -17,6 +17,14 @@ std::string FreeTextMessage(std::string_view caption) {
 
 std::string CheckFreeText(std::string_view text, std::string_view caption) {
   return IsFreeText(text) ? std::string() : FreeTextMessage(caption);
+}
+
+std::string CheckFieldsText(std::string_view text, std::string_view caption) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F)
+      return "Поле \"" + std::string(caption) + "\" содержит управляющий символ. Ошибка!";
+  }
+  return {};
 }
 
 }  // namespace tolvanet

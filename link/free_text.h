@@ -16,4 +16,8 @@ std::string FreeTextMessage(std::string_view caption);
 // Empty when `text` can travel as one field, else FreeTextMessage(caption).
 std::string CheckFreeText(std::string_view text, std::string_view caption);
 
+// For a text that carries several fields of its own (an article line, a receipt line): empty
+// when it holds no control character, else the message naming the box.
+std::string CheckFieldsText(std::string_view text, std::string_view caption);
+
 }  // namespace tolvanet
