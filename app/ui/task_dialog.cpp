@@ -69,6 +69,16 @@ QLineEdit* TaskDialog::NewErrorCodeBox(const char* name) {
   return error_code_box_;
 }
 
+QStatusBar* TaskDialog::NewStatusBar(QLabel*& panel) {
+  auto* bar = new QStatusBar(this);
+  bar->setObjectName("StatusBar1");
+  bar->setSizeGripEnabled(false);
+  panel = new QLabel(bar);
+  panel->setObjectName("StatusPanel");
+  bar->addWidget(panel, 1);
+  return bar;
+}
+
 void TaskDialog::SetButtonEnabled(QPushButton* button, bool enabled) {
   for (std::size_t i = 0; i < command_buttons_.size(); ++i) {
     if (command_buttons_[i] == button && Busy() && i < held_.size()) {

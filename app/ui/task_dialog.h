@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <functional>
 #include <vector>
 
@@ -63,6 +65,8 @@ class TaskDialog : public QDialog {
   QPushButton* NewStatusButton(const char* name);
   // The read-only "Код ошибки:" box that End fills before it tests the reply.
   QLineEdit* NewErrorCodeBox(const char* name);
+  // A status bar "StatusBar1" with one panel "StatusPanel" (returned through `panel`).
+  QStatusBar* NewStatusBar(QLabel*& panel);
   // Enables or disables a command button; during an operation the change takes effect when the
   // operation ends (the guard holds every command button disabled until then).
   void SetButtonEnabled(QPushButton* button, bool enabled);

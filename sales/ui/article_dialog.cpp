@@ -49,11 +49,7 @@ TForm20::TForm20(QWidget* parent)
     buttons->addWidget(b);
   layout->addLayout(buttons);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  StatusPanel = new QLabel(StatusBar1);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusBar1->addWidget(StatusPanel, 1);
+  StatusBar1 = NewStatusBar(StatusPanel);
   layout->addWidget(StatusBar1);
   resize(560, 420);
 }

@@ -30,11 +30,7 @@ TForm35::TForm35(QWidget* parent) : TaskDialog(parent, "Form35", "Аннулир
   for (QPushButton* b : {Button2, Button3, Button4, Button1})
     buttons->addWidget(b);
   layout->addLayout(buttons);
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  StatusPanel = new QLabel(StatusBar1);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusBar1->addWidget(StatusPanel, 1);
+  StatusBar1 = NewStatusBar(StatusPanel);
   layout->addWidget(StatusBar1);
   resize(520, 120);
 }

@@ -63,11 +63,7 @@ TForm14::TForm14(QWidget* parent) : TaskDialog(parent, "Form14", "Тест ко�
   buttons->addWidget(Button2);
   layout->addLayout(buttons);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  StatusPanel = new QLabel(StatusBar1);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusBar1->addWidget(StatusPanel, 1);
+  StatusBar1 = NewStatusBar(StatusPanel);
   layout->addWidget(StatusBar1);
 
   connect(Edit1, &QLineEdit::returnPressed, this,
