@@ -306,7 +306,7 @@ void TForm1::Button3Click() {
     Button2->setEnabled(true);
 
     link.SetHost(S(Edit1->text()));
-    link.SetIdDev(ToCp1251(S(Edit2->text())));
+    link.SetIdDev(RegisterText(Edit2));
     if (!link.OpenLink()) {
       Say("Невозможно подключиться к IP адресу");
       Button4->setEnabled(false);

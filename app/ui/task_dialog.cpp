@@ -23,6 +23,10 @@ void ShowStatusWindow() {
     status_window->exec();
 }
 
+std::string RegisterText(const QLineEdit* edit) {
+  return ToCp1251(S(edit->text()));
+}
+
 TaskDialog::TaskDialog(QWidget* parent, const char* object_name, const QString& caption)
     : QDialog(parent) {
   setObjectName(object_name);

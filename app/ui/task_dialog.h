@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/dialog_pattern.h"
@@ -22,6 +23,9 @@ inline constexpr char kDefaultPassword[] = "406172";
 void SetStatusWindow(QDialog* dialog);
 // Opens it modally; it shows the status of the current reply.
 void ShowStatusWindow();
+
+// The text of a box as the register takes it (Windows-1251).
+std::string RegisterText(const QLineEdit* edit);
 
 class TaskDialog : public QDialog {
   Q_OBJECT

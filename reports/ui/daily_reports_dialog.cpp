@@ -43,14 +43,14 @@ void TForm23::Button2Click() {
 
 void TForm23::Button5Click() {
   EnableStatus(true);
-  const reports::ReportOutcome out = reports::PrintControlTape(Password(Edit1));
+  const reports::ReportOutcome out = reports::PrintControlTape(RegisterText(Edit1));
   ShowOutcome(out);  // leaves the error code box as it was
   if (out.ok)
     TheAppState().status_available = true;
 }
 
 void TForm23::Button6Click() {
-  const reports::ReportOutcome out = reports::ClearControlTape(Password(Edit1));
+  const reports::ReportOutcome out = reports::ClearControlTape(RegisterText(Edit1));
   ShowOutcome(out);
   if (out.ok)
     TheAppState().status_available = true;

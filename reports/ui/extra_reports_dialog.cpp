@@ -41,7 +41,7 @@ void TForm31::FormActivate() {
 
 void TForm31::Button1Click() {
   Edit3->clear();
-  ShowOutcome(reports::ExtraDailyReport(Password(Edit1), ComboBox1->currentIndex()));
+  ShowOutcome(reports::ExtraDailyReport(RegisterText(Edit1), ComboBox1->currentIndex()));
 }
 
 }  // namespace tolvanet::ui

@@ -76,7 +76,7 @@ void TForm10::Button1Click() {
   SetStatusButtonEnabled(true);
   Edit8->clear();
   reports::FreeResources res;
-  const reports::ReportOutcome out = reports::FreeResourcesReport(Password(Edit1), res);
+  const reports::ReportOutcome out = reports::FreeResourcesReport(RegisterText(Edit1), res);
   if (out.ok) {
     // A short answer leaves the missing fields empty.
     for (int i = 0; i < 6; ++i)

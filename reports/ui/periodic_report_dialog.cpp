@@ -121,10 +121,10 @@ void TForm25::Button1Click() {
   Edit8->clear();
   const bool full = RadioGroup2->ItemIndex() == 1;
   if (RadioGroup1->ItemIndex() == 1) {
-    ShowOutcome(reports::PeriodicReportByNumbers(Password(Edit3), S(Edit1->text()),
+    ShowOutcome(reports::PeriodicReportByNumbers(RegisterText(Edit3), S(Edit1->text()),
                                                  S(Edit2->text()), full));
   } else {
-    ShowOutcome(reports::PeriodicReportByDates(Password(Edit3),
+    ShowOutcome(reports::PeriodicReportByDates(RegisterText(Edit3),
                                                ToReportDate(DateTimePicker1->date()),
                                                ToReportDate(DateTimePicker2->date()), full));
   }

@@ -7,10 +7,6 @@
 
 namespace tolvanet::ui {
 
-std::string ReportDialog::Password(const QLineEdit* edit) {
-  return ToCp1251(S(edit->text()));
-}
-
 void ReportDialog::ShowOutcome(const reports::ReportOutcome& outcome) {
   if (outcome.error_code && ErrorCodeBox() != nullptr)
     ErrorCodeBox()->setText(Q(FromCp1251(*outcome.error_code)));
@@ -27,7 +23,7 @@ void ReportDialog::DailyReport(const QLineEdit* password, bool z) {
   if (z)
     TheAppState().status_available = true;
   const reports::ReportOutcome out =
-      z ? reports::ZReport(Password(password)) : reports::XReport(Password(password));
+      z ? reports::ZReport(RegisterText(password)) : reports::XReport(RegisterText(password));
   ShowOutcome(out);
   if (out.ok) {
     EnableStatus(true);

@@ -16,8 +16,6 @@ class ReportDialog : public TaskDialog {
   using TaskDialog::TaskDialog;
 
  protected:
-  // The password of a box as the register takes it (Windows-1251).
-  static std::string Password(const QLineEdit* edit);
   // Shows an operation's outcome: the error code box gets the code the operation left, the
   // status button is enabled once a command went out, and every message is shown in order.
   void ShowOutcome(const reports::ReportOutcome& outcome);

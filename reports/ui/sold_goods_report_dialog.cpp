@@ -48,7 +48,7 @@ void TForm24::FormActivate() {
 void TForm24::Button1Click() {
   EnableStatus(true);
   Edit3->clear();
-  ShowOutcome(reports::SoldGoodsReport(Password(Edit1), S(Edit2->text()), S(Edit4->text())));
+  ShowOutcome(reports::SoldGoodsReport(RegisterText(Edit1), S(Edit2->text()), S(Edit4->text())));
 }
 
 void TForm24::Button4Click() {

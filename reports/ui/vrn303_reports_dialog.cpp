@@ -62,7 +62,7 @@ void TForm48::Button6Click() {
   TheAppState().status_available = true;
   Edit3->clear();
   const reports::ReportOutcome out =
-      reports::UnloadAndClearTape(Password(Edit1), CheckBox1->isChecked());
+      reports::UnloadAndClearTape(RegisterText(Edit1), CheckBox1->isChecked());
   ShowOutcome(out);
   if (out.ok)
     EnableStatus(true);

@@ -95,7 +95,7 @@ void TForm20::Button1Click() {
 
 void TForm20::Button2Click() {
   const sales::ArticleWriteRun run =
-      sales::WriteArticles(ToCp1251(S(Edit1->text())), ArticleLines(), *this);
+      sales::WriteArticles(RegisterText(Edit1), ArticleLines(), *this);
   if (!run.error.empty()) {
     ThePlatform().ShowMessage(run.error);
     return;

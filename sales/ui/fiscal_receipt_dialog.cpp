@@ -243,7 +243,7 @@ bool TForm21::Finish(int code, int builder_result, const ReplyRecord& reply,
 }
 
 std::optional<std::string> TForm21::Password() {
-  std::string password = ToCp1251(S(Edit1->text()));
+  std::string password = RegisterText(Edit1);
   if (std::string e = CheckFreeText(password, "Пароль"); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return std::nullopt;
@@ -271,7 +271,7 @@ void TForm21::Button10Click() {
   const auto pwd = Password();
   if (!pwd)
     return;
-  const std::string text = ToCp1251(S(Edit2->text()));
+  const std::string text = RegisterText(Edit2);
   if (std::string e = CheckFreeText(text, "Комментарий"); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return;
@@ -283,8 +283,8 @@ void TForm21::Button10Click() {
 }
 
 void TForm21::Button2Click() {
-  const auto sale = sales::PrepareSale(ToCp1251(S(Edit1->text())), ToCp1251(S(Edit3->text())),
-                                       S(Edit10->text()), S(Edit9->text()));
+  const auto sale = sales::PrepareSale(RegisterText(Edit1), RegisterText(Edit3), S(Edit10->text()),
+                                       S(Edit9->text()));
   if (!sale) {
     ThePlatform().ShowMessage(sale.error);
     return;
@@ -407,11 +407,11 @@ void TForm21::Button8Click() {
 
 void TForm21::CardPayment(int type) {
   CardPaymentRequest request;
-  request.password = ToCp1251(S(Edit1->text()));
+  request.password = RegisterText(Edit1);
   request.payment_type = type;
   request.amount_text = S(Edit8->text());
   request.use_typed_transaction = CheckBox3->isChecked();
-  request.transaction_id = ToCp1251(S(Edit13->text()));
+  request.transaction_id = RegisterText(Edit13);
   request.no_card_lines = CheckBox4->isChecked();
   request.config_path = TheAppState().config_path;
   request.timings = card_timings;
@@ -449,7 +449,7 @@ void TForm21::Button17Click() {
 }
 
 void TForm21::Button18Click() {
-  const std::string text = ToCp1251(S(Edit2->text()));
+  const std::string text = RegisterText(Edit2);
   if (std::string e = CheckFreeText(text, "Текст"); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return;

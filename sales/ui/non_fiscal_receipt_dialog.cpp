@@ -55,7 +55,7 @@ void TForm8::Button2Click() {
     for (const QString& line : Memo1->toPlainText().split('\n'))
       lines.push_back(ToCp1251(S(line)));
   }
-  const sales::Outcome outcome = sales::PrintNonFiscalReceipt(ToCp1251(S(Edit1->text())), lines);
+  const sales::Outcome outcome = sales::PrintNonFiscalReceipt(RegisterText(Edit1), lines);
   if (!outcome.message.empty())
     ThePlatform().ShowMessage(outcome.message);
 }

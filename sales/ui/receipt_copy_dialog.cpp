@@ -116,8 +116,8 @@ void TForm41::FormActivate() {
 }
 
 void TForm41::Button1Click() {
-  const std::string start_time = ToCp1251(S(Edit3->text()));
-  const std::string end_time = ToCp1251(S(Edit4->text()));
+  const std::string start_time = RegisterText(Edit3);
+  const std::string end_time = RegisterText(Edit4);
   for (const auto& [text, label] : {std::pair{&start_time, "Время"}, {&end_time, "Время"}}) {
     if (std::string e = CheckFreeText(*text, label); !e.empty()) {
       ThePlatform().ShowMessage(e);

@@ -45,8 +45,8 @@ TForm9::TForm9(QWidget* parent)
 }
 
 void TForm9::Move(bool withdrawal) {
-  const sales::CashOutcome out = sales::ServiceCash(ToCp1251(S(Edit5->text())), S(Edit3->text()),
-                                                    S(Edit1->text()), withdrawal);
+  const sales::CashOutcome out =
+      sales::ServiceCash(RegisterText(Edit5), S(Edit3->text()), S(Edit1->text()), withdrawal);
   if (!out.drawer.empty())
     Edit2->setText(Q(FromCp1251(out.drawer)));
   if (!out.outcome.message.empty())

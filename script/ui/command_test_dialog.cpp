@@ -92,7 +92,7 @@ void TForm14::Button1Click() {
     ThePlatform().ShowMessage(kBadCode);
     return;
   }
-  const std::string text = ToCp1251(S(Edit5->text())) + ";" + ToCp1251(S(Edit1->text()));
+  const std::string text = RegisterText(Edit5) + ";" + RegisterText(Edit1);
   Engine& engine = TheEngine();
   const ReplyRecord& reply = engine.ExecuteCommand(*code, text);
   TheAppState().current_reply = &reply;

@@ -291,14 +291,14 @@ bool TForm28::AcceptReply(const ReplyRecord& reply) {
 }
 
 void TForm28::SendCommand(int code, bool whole_lines) {
-  const std::string text = ToCp1251(S(Edit2->text())) + ";" + ToCp1251(S(Edit3->text()));
+  const std::string text = RegisterText(Edit2) + ";" + RegisterText(Edit3);
   const ReplyRecord& reply = ExecuteCommand(code, text);
   if (!AcceptReply(reply))
     return;
   if (!CheckBox2->isChecked()) {
     const script::ExchangeLines lines =
         whole_lines ? script::WholeExchangeLines(reply)
-                    : script::ShortExchangeLines(reply, ToCp1251(S(Edit1->text())));
+                    : script::ShortExchangeLines(reply, RegisterText(Edit1));
     AddMessageLine(lines.sent);
     AddMessageLine(lines.answer);
   }

@@ -201,9 +201,8 @@ bool TForm18::CheckInputs(bool taxes, bool fiscal, bool ids) {
     }
   }
   if (extended_) {
-    const std::string error =
-        ExtendedLengthError(ToCp1251(S(Edit15->text())), ToCp1251(S(Edit3->text())),
-                            ToCp1251(S(Edit1->text())), fiscal, ids);
+    const std::string error = ExtendedLengthError(RegisterText(Edit15), RegisterText(Edit3),
+                                                  RegisterText(Edit1), fiscal, ids);
     if (!error.empty()) {
       ThePlatform().ShowMessage(error);
       return false;
@@ -242,14 +241,14 @@ void TForm18::Button5Click() {
   // Every input is checked before the first command goes out.
   if (!CheckInputs(taxes, fiscal, ids))
     return;
-  const std::string pwd = ToCp1251(S(Edit8->text()));
+  const std::string pwd = RegisterText(Edit8);
   int rc = 0;
 
   result_->tax_rates = taxes ? ProgramTaxes(pwd) : ProgramOutcome::kSkipped;
 
   result_->fiscal_number = ProgramOutcome::kSkipped;
   if (fiscal) {
-    const ReplyRecord& reply = SetFiscalNumber(pwd, ToCp1251(S(Edit15->text())), rc);
+    const ReplyRecord& reply = SetFiscalNumber(pwd, RegisterText(Edit15), rc);
     result_->fiscal_number = End(cmd::kSetFiscalNumber, rc, reply, NamedCheck("SetFiscalNumber"))
                                  ? ProgramOutcome::kDone
                                  : ProgramOutcome::kFailed;
@@ -257,8 +256,7 @@ void TForm18::Button5Click() {
 
   result_->registration_number = ProgramOutcome::kSkipped;
   if (ids) {
-    const ReplyRecord& reply =
-        SetTaxIdNumber(pwd, ToCp1251(S(Edit3->text())), ToCp1251(S(Edit1->text())), rc);
+    const ReplyRecord& reply = SetTaxIdNumber(pwd, RegisterText(Edit3), RegisterText(Edit1), rc);
     result_->registration_number =
         End(cmd::kSetTaxIdNumber, rc, reply, NamedCheck("SetTaxIdNumber"))
             ? ProgramOutcome::kDone

@@ -88,8 +88,8 @@ TForm19::TForm19(QWidget* parent) : TaskDialog(parent, "Form19", "Фискали
 }
 
 void TForm19::Button2Click() {
-  const FiscalizationInput input{ToCp1251(S(Edit3->text())), ToCp1251(S(Edit4->text())),
-                                 ToCp1251(S(Edit1->text())), ToCp1251(S(Edit2->text()))};
+  const FiscalizationInput input{RegisterText(Edit3), RegisterText(Edit4), RegisterText(Edit1),
+                                 RegisterText(Edit2)};
   if (const std::string refusal = CheckFiscalizationInput(input); !refusal.empty()) {
     ThePlatform().ShowMessage(refusal);
     return;

@@ -204,7 +204,7 @@ void TForm11::Button2Click() {
   if (index < 0 || index >= kHeaderOperations)
     return;
   const auto op = static_cast<HeaderOperation>(index);
-  const std::string password = ToCp1251(S(Edit1->text()));
+  const std::string password = RegisterText(Edit1);
   if (const std::string refusal = CheckFreeText(password, "Пароль"); !refusal.empty()) {
     ThePlatform().ShowMessage(refusal);
     return;

@@ -35,7 +35,7 @@ std::string TextField::Check() const {
 }
 
 std::string TextField::Value() const {
-  return ToCp1251(S(edit_->text()));
+  return RegisterText(edit_);
 }
 
 IntegerField::IntegerField(QLineEdit* edit, std::string caption, long long min, long long max,

@@ -43,7 +43,7 @@ void TForm45::Button1Click() {
       {"", "HEX файлы|*.HEX|Все файлы|*.*", "HEX", {}, {}, /*own_overwrite_question=*/false});
   if (!path)
     return;
-  transfer_.ReadFirmware(Password(Edit2), *path);
+  transfer_.ReadFirmware(RegisterText(Edit2), *path);
   ProgressBar1->setValue(0);
 }
 

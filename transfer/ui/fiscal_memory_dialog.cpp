@@ -118,7 +118,7 @@ std::optional<transfer::FlashRange> TForm7::Range() {
     return std::nullopt;
   }
   transfer::FlashRange range;
-  range.password = Password(Edit3);
+  range.password = RegisterText(Edit3);
   range.start = *start;
   range.count = *count;
   return range;
@@ -159,7 +159,7 @@ void TForm7::Button4Click() {
 }
 
 void TForm7::Button2Click() {
-  transfer_.EraseFlash(Password(Edit3));
+  transfer_.EraseFlash(RegisterText(Edit3));
 }
 
 void TForm7::Button5Click() {

@@ -81,7 +81,8 @@ TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Програ�
 void TForm6::FormActivate() {
   RunGuarded([this] {
     // After a failed command the labels keep what they showed.
-    const std::optional<transfer::LogoLimits> limits = transfer_.ReadLogoLimits(Password(Edit1));
+    const std::optional<transfer::LogoLimits> limits =
+        transfer_.ReadLogoLimits(RegisterText(Edit1));
     if (!limits)
       return;
     limits_ = *limits;
@@ -137,7 +138,7 @@ void TForm6::Button3Click() {
     ThePlatform().ShowMessage(height.error);
     return;
   }
-  transfer_.ProgramLogo(Password(Edit1), picture_, static_cast<int>(*width),
+  transfer_.ProgramLogo(RegisterText(Edit1), picture_, static_cast<int>(*width),
                         static_cast<int>(*height), limits_);
   ProgressBar1->setValue(0);
 }

@@ -29,10 +29,6 @@ void TransferDialog::ReplyReceived(const ReplyRecord& reply) {
   End(reply, ReplyCheck::Silent());
 }
 
-std::string TransferDialog::Password(const QLineEdit* edit) {
-  return ToCp1251(S(edit->text()));
-}
-
 void TransferDialog::ShowProgress(QProgressBar* bar, std::int64_t done, std::int64_t total) {
   // A bar counts in int: large totals are shown in thousandths.
   if (total > INT_MAX) {

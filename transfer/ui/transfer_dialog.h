@@ -22,8 +22,6 @@ class TransferDialog : public TaskDialog, public transfer::TransferHost {
   void ReplyReceived(const ReplyRecord& reply) override;
 
  protected:
-  // The password box's text as the register takes it.
-  static std::string Password(const QLineEdit* edit);
   // Shows `done` of `total` on `bar`, whatever their size.
   static void ShowProgress(QProgressBar* bar, std::int64_t done, std::int64_t total);
 
