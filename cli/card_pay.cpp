@@ -28,6 +28,8 @@ const char* OutcomeName(CardOutcome outcome) {
       return "refused_input";
     case CardOutcome::kReturnReceipt:
       return "return_receipt";
+    case CardOutcome::kNoReceipt:
+      return "no_receipt";
     case CardOutcome::kTerminalError:
       return "terminal_error";
     case CardOutcome::kDeclined:

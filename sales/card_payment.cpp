@@ -7,6 +7,7 @@
 #include "link/commands.h"
 #include "link/decimal.h"
 #include "link/engine.h"
+#include "reports/status_bytes.h"
 #include "sales/card_terminal.h"
 
 namespace tolvanet {
@@ -132,6 +133,15 @@ class Payment {
       Fail(CardOutcome::kReturnReceipt,
            "Открыт чек возврата: терминал проводит только оплату продажи.\nВозврат, "
            "проведённый на терминале, регистрируйте по идентификатору транзакции.");
+      return false;
+    }
+    // A card charged with no sale to pay could not be registered: the receipt must hold a sale
+    // (states 2, 3 and 6: after a sale, in the payment, after a discount on the subtotal).
+    const int state = reply.status_bytes[2] & 0x0F;
+    if (state != 2 && state != 3 && state != 6) {
+      Fail(CardOutcome::kNoReceipt,
+           std::string(kCardErrorMessage) + "\nНет открытого чека продажи, ожидающего оплаты (" +
+               ReceiptState(reply.status_bytes[2]) + "): карта не списана.");
       return false;
     }
     return true;

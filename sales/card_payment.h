@@ -81,6 +81,7 @@ enum class CardOutcome {
   kRegistered,     // CardPayment succeeded
   kRefusedInput,   // a bad amount, payment type or identifier: nothing sent anywhere
   kReturnReceipt,  // a return receipt is open: the terminal only takes sales, nothing sent to it
+  kNoReceipt,      // no sale receipt waits for a payment: nothing sent to the terminal
   kTerminalError,  // no port, no or wrong acknowledgement, a bad message: nothing charged
   kDeclined,       // the terminal gave no transaction identifier: nothing registered
   kCancelled,      // the operator stopped the wait

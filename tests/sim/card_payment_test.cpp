@@ -409,6 +409,33 @@ TEST_F(CardPaymentTest, AReturnReceiptIsNeverChargedThroughTheTerminal) {
   EXPECT_EQ(Sent(), std::vector<std::string>{"128 406172;"});
 }
 
+TEST_F(CardPaymentTest, NoCardIsChargedWithoutASaleWaitingForItsPayment) {
+  struct Case {
+    const char* name;
+    std::function<void(sim::Register&)> state;
+  } const cases[] = {
+      {"no receipt",
+       [](sim::Register& r) { r.ChangeState([](RegisterState& s) { s.receipt = {}; }); }},
+      {"nothing sold yet",
+       [](sim::Register& r) {
+         r.ChangeState([](RegisterState& s) { s.receipt = {}; });
+         r.OpenReceipt(DocKind::kSale);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.state(*reg_);
+    reg_->ClearRequests();
+    host_ = {};
+    CardPaymentResult r = Pay();
+    EXPECT_EQ(r.outcome, CardOutcome::kNoReceipt);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_NE(host_.messages[0].find("карта не списана"), std::string::npos);
+    EXPECT_TRUE(terminal_.received().empty());
+    EXPECT_EQ(Sent(), std::vector<std::string>{"128 406172;"});
+  }
+}
+
 TEST_F(CardPaymentTest, ThePortComesWholeFromTheConfigurationAndABadOneIsNamed) {
   const auto dir =
       std::filesystem::temp_directory_path() / ("tolvanet_card_" + std::to_string(::getpid()));
