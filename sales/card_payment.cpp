@@ -334,7 +334,13 @@ class Payment {
                               .message;
     if (result_.charged) {
       message += "\nОплата по карте проведена терминалом, идентификатор транзакции " +
-                 Shown(result_.transaction_id) + ". Зарегистрируйте её по этому идентификатору.";
+                 Shown(result_.transaction_id) + ".";
+      // Without a whole answer the register may have taken the payment all the same.
+      const bool unknown = (reply.NoAnswer() && reply.refusal.empty()) || reply.Damaged();
+      message += unknown ? " Ответ регистратора не получен целиком: оплата могла быть "
+                           "зарегистрирована. Проверьте чек, прежде чем регистрировать её по "
+                           "этому идентификатору."
+                         : " Зарегистрируйте её по этому идентификатору.";
     }
     return Fail(CardOutcome::kRegisterError, message);
   }

@@ -307,18 +307,22 @@ TEST_F(CardPaymentTest, ACardPaymentThatFailsAfterTheChargeNamesTheTransaction) 
   struct Case {
     const char* name;
     AimedFault fault;
-    std::string message;  // how the message starts
+    std::string message;   // how the message starts
+    bool outcome_unknown;  // the register may have taken the payment: the message says so
   };
   const Case cases[] = {
       {"no answer",
        {.kind = K::kNoAnswer, .code = cmd::kCardPayment},
-       std::string(kCardTimeoutMessage)},
+       std::string(kCardTimeoutMessage),
+       true},
       {"damaged answer",
        {.kind = K::kBadChecksum, .code = cmd::kCardPayment},
-       "Ответ регистратора повреждён"},
+       "Ответ регистратора повреждён",
+       true},
       {"refused",
        {.error = err::kPayModeDisabled, .code = cmd::kCardPayment},
-       std::string(kCardRegisterErrorMessage)},
+       std::string(kCardRegisterErrorMessage),
+       false},
   };
   request_.no_card_lines = true;
   int n = 0;
@@ -334,6 +338,9 @@ TEST_F(CardPaymentTest, ACardPaymentThatFailsAfterTheChargeNamesTheTransaction) 
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0].rfind(c.message, 0), 0u) << host_.messages[0];
     EXPECT_NE(host_.messages[0].find(id), std::string::npos) << host_.messages[0];
+    EXPECT_EQ(host_.messages[0].find("могла быть зарегистрирована") != std::string::npos,
+              c.outcome_unknown)
+        << host_.messages[0];
   }
 }
 
