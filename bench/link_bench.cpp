@@ -119,6 +119,16 @@ void BM_RawClientAgainstSimulator(benchmark::State& state) {
 }
 BENCHMARK(BM_RawClientAgainstSimulator)->UseRealTime()->MinTime(0.5);
 
+// Fills the register's fiscal memory with a pattern of every byte value and returns it.
+std::string FillFlash(Bench& b) {
+  std::string pattern(kFlashSize, '\0');
+  for (std::size_t i = 0; i < kFlashSize; ++i)
+    pattern[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+  b.reg.ChangeState([](sim::RegisterState& s) { s.flash.assign(kFlashSize, 0xFF); });
+  b.reg.FillFlash(0, pattern);
+  return pattern;
+}
+
 // (c) A 1 MiB flash dump in 50-byte blocks; one iteration reads the whole memory.
 void BM_LinkReadFlash1MiB(benchmark::State& state) {
   Bench b;
@@ -126,11 +136,7 @@ void BM_LinkReadFlash1MiB(benchmark::State& state) {
     state.SkipWithError(b.error.c_str());
     return;
   }
-  std::string pattern(kFlashSize, '\0');
-  for (std::size_t i = 0; i < kFlashSize; ++i)
-    pattern[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
-  b.reg.ChangeState([](sim::RegisterState& s) { s.flash.assign(kFlashSize, 0xFF); });
-  b.reg.FillFlash(0, pattern);
+  const std::string pattern = FillFlash(b);
 
   std::string dump;
   dump.reserve(kFlashSize);
@@ -173,11 +179,7 @@ void BM_TransferDumpFlash1MiB(benchmark::State& state) {
     state.SkipWithError(b.error.c_str());
     return;
   }
-  std::string pattern(kFlashSize, '\0');
-  for (std::size_t i = 0; i < kFlashSize; ++i)
-    pattern[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
-  b.reg.ChangeState([](sim::RegisterState& s) { s.flash.assign(kFlashSize, 0xFF); });
-  b.reg.FillFlash(0, pattern);
+  const std::string pattern = FillFlash(b);
 
   const std::string path =
       (std::filesystem::temp_directory_path() / "tolvanet_bench_dump.bin").string();
