@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "app/platform.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
@@ -23,6 +24,10 @@ inline QString Q(const std::string& utf8) {
 }
 inline std::string S(const QString& text) {
   return text.toStdString();
+}
+// An original interface text, translated, as a QString.
+inline QString QTr(const char* text) {
+  return QString::fromUtf8(Tr(text));
 }
 
 }  // namespace tolvanet::ui
