@@ -1,7 +1,12 @@
 #include "link/relay_link.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include <algorithm>
 #include <asio.hpp>
+#include <cerrno>
 
 #include "link/engine.h"
 #include "link/scoped_flag.h"
@@ -35,6 +40,23 @@ struct RelayLink::Impl {
   asio::io_context io;
   tcp::socket socket{io};
   bool closed_while_waiting = false;
+  // The receive time-out the socket has now; zero when not set on this connection yet.
+  milliseconds receive_slice{0};
+
+  // Sets how long one receive waits before it gives the idle hook its turn (at least 1 ms:
+  // a zero time-out would wait for ever). Nothing is done when it is set so already.
+  bool SetReceiveSlice(milliseconds slice) {
+    slice = std::max(slice, milliseconds(1));
+    if (slice == receive_slice)
+      return true;
+    timeval tv{};
+    tv.tv_sec = static_cast<time_t>(slice.count() / 1000);
+    tv.tv_usec = static_cast<suseconds_t>((slice.count() % 1000) * 1000);
+    if (::setsockopt(socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0)
+      return false;
+    receive_slice = slice;
+    return true;
+  }
 
   // Runs the io_context until `done`, the deadline, or `stop` says yes; calls the idle hook
   // between slices. Pending operations are cancelled and drained before it returns.
@@ -147,6 +169,17 @@ bool RelayLink::Connect() {
     return false;
   }
   impl_->socket.set_option(tcp::no_delay(true), ec);
+  // From here on the link reads and writes the socket itself, without the event loop: a
+  // receive that finds the answer there costs one system call, and one that does not waits in
+  // that same call, up to the idle interval at a time.
+  impl_->receive_slice = milliseconds(0);
+  if (impl_->socket.native_non_blocking(false, ec); ec) {
+    std::error_code ignored;
+    impl_->socket.close(ignored);
+    error_text_ = "cannot use the connection to " + host_ + ": " + ec.message();
+    Event(SocketEvent::kError, error_text_);
+    return false;
+  }
   Event(SocketEvent::kConnected, host_);
   return true;
 }
@@ -154,17 +187,47 @@ bool RelayLink::Connect() {
 bool RelayLink::WriteAll(std::string_view bytes) {
   if (!impl_->socket.is_open())
     return false;
+  const int fd = impl_->socket.native_handle();
+  impl_->closed_while_waiting = false;
   std::error_code ec;
-  bool done = false;
-  asio::async_write(impl_->socket, asio::buffer(bytes.data(), bytes.size()),
-                    [&](const std::error_code& e, std::size_t) {
-                      ec = e;
-                      done = true;
-                    });
-  if (impl_->RunUntil(done, Clock::now() + timings_.stream_timeout, timings_.idle_interval, idle_,
-                      {}) != Wait::kDone &&
-      !ec) {
-    ec = asio::error::timed_out;
+  Clock::time_point deadline{};  // taken when the socket first has no room
+  while (!bytes.empty()) {
+    // Never blocks: a frame goes at once when the socket has room for it, as a loopback or
+    // LAN connection always has.
+    const ssize_t put = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (put > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(put));
+      continue;
+    }
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+      ec = std::error_code(put == 0 ? EPIPE : errno, std::system_category());
+      break;
+    }
+    // No room: wait for it up to the stream time-out, the idle hook between the waits.
+    const auto now = Clock::now();
+    if (deadline == Clock::time_point{})
+      deadline = now + timings_.stream_timeout;
+    if (now >= deadline) {
+      ec = asio::error::timed_out;
+      break;
+    }
+    const auto slice = std::clamp(std::chrono::duration_cast<milliseconds>(deadline - now),
+                                  milliseconds(1), timings_.idle_interval);
+    pollfd p{fd, POLLOUT, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(slice.count()));
+    if (ready < 0 && errno != EINTR) {
+      ec = std::error_code(errno, std::system_category());
+      break;
+    }
+    if (ready == 0 && idle_) {
+      idle_();
+      if (impl_->closed_while_waiting || !impl_->socket.is_open()) {
+        error_text_ = "write failed: the link was closed";
+        return false;
+      }
+    }
   }
   if (ec) {
     error_text_ = "write failed: " + ec.message();
@@ -173,53 +236,70 @@ bool RelayLink::WriteAll(std::string_view bytes) {
   return true;
 }
 
-int RelayLink::ReadSome(milliseconds limit, std::string& out) {
+int RelayLink::ReadSome(Clock::time_point deadline, milliseconds left, char* buf,
+                        std::size_t& got) {
+  got = 0;
   if (!impl_->socket.is_open())
     return -2;
-  char buf[kReceiveBlock];
-  std::error_code ec;
-  std::size_t n = 0;
-  bool done = false;
   impl_->closed_while_waiting = false;
-  impl_->socket.async_read_some(asio::buffer(buf), [&](const std::error_code& e, std::size_t got) {
-    ec = e;
-    n = got;
-    done = true;
-  });
-  Wait w = impl_->RunUntil(done, Clock::now() + limit, timings_.idle_interval, idle_, {});
-  if (impl_->closed_while_waiting || !impl_->socket.is_open())
-    return -2;
-  if (n > 0) {
-    out.assign(buf, n);
-    return 1;
+  const int fd = impl_->socket.native_handle();
+  milliseconds slice = std::min(left, timings_.idle_interval);
+  while (true) {
+    if (!impl_->SetReceiveSlice(slice)) {
+      error_text_ = "connection lost: " + std::error_code(errno, std::system_category()).message();
+      return -1;
+    }
+    // An answer already there costs this one receive; otherwise it waits here for one slice.
+    const ssize_t n = ::recv(fd, buf, kReceiveBlock, 0);
+    if (n > 0) {
+      got = static_cast<std::size_t>(n);
+      return 1;
+    }
+    if (n == 0) {
+      error_text_ = "connection lost: " + std::error_code(asio::error::eof).message();
+      return -1;
+    }
+    if (errno == EINTR)
+      continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
+      error_text_ = "connection lost: " + std::error_code(errno, std::system_category()).message();
+      return -1;
+    }
+    // The slice ended with nothing.
+    if (idle_)
+      idle_();
+    if (impl_->closed_while_waiting || !impl_->socket.is_open())
+      return -2;
+    left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0)
+      return 0;
+    slice = std::min(left, timings_.idle_interval);
   }
-  if (w == Wait::kTimeout || ec == asio::error::operation_aborted)
-    return 0;
-  if (ec) {
-    error_text_ = "connection lost: " + ec.message();
-    return -1;
-  }
-  return 0;
 }
 
 RelayLink::Result RelayLink::Exchange(std::string_view wire, const Consumer& consume) {
   if (!IsActive())
     return Result::kNotActive;
   if (!WriteAll(wire)) {
+    if (impl_->closed_while_waiting || !IsActive())
+      return Result::kDone;  // closed by the host while waiting for room: nothing to repeat
     Reconnect();
     return Result::kFailed;
   }
-  const auto budget = timings_.wait_step * (timings_.exchange_attempts * timings_.exchange_steps);
+  const milliseconds budget =
+      timings_.wait_step * (timings_.exchange_attempts * timings_.exchange_steps);
   const auto deadline = Clock::now() + budget;
-  std::string block;
+  milliseconds left = budget;
+  char block[kReceiveBlock];
   while (true) {
-    auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
     if (left.count() <= 0)
       return Result::kDone;
-    int r = ReadSome(left, block);
+    std::size_t n = 0;
+    int r = ReadSome(deadline, left, block, n);
     if (r == 1) {
-      if (consume(block))
+      if (consume(std::string_view(block, n)))
         return Result::kDone;
+      left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
       continue;
     }
     if (r == 0)
@@ -242,13 +322,16 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
         *aborted = true;
       return answer;
     }
-    std::string block;
+    char block[kReceiveBlock];
+    std::size_t n = 0;
     // One wait step, cut short when the operator asks to stop.
     const auto deadline = Clock::now() + timings_.wait_step;
     int r = 0;
     while (r == 0 && Clock::now() < deadline) {
-      auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-      r = ReadSome(std::min(left, timings_.idle_interval * 4), block);
+      const auto now = Clock::now();
+      const auto left = std::min(std::chrono::duration_cast<milliseconds>(deadline - now),
+                                 timings_.idle_interval * 4);
+      r = ReadSome(now + left, left, block, n);
       if (r == 0 && abort_requested && abort_requested()) {
         if (aborted)
           *aborted = true;
@@ -258,7 +341,7 @@ std::string RelayLink::WaitRegistrationAnswer(const std::function<bool()>& abort
     if (r < 0)
       return answer;
     if (r == 1) {
-      answer += block;
+      answer.append(block, n);
       // A reply cut after a few bytes of "Ready" ("Rea") is read on; anything else is final,
       // "Ready" without its zero byte included: the reply is taken up to a zero byte only if
       // there is one.

@@ -82,8 +82,12 @@ class RelayLink : public Transport {
   void Event(SocketEvent e, const std::string& text);
   bool Connect();
   bool WriteAll(std::string_view bytes);
-  // Waits up to `limit` for data; returns 1 with data, 0 on time-out, -1 on socket failure.
-  int ReadSome(std::chrono::milliseconds limit, std::string& out);
+  // Receives one block of at most 500 bytes into `buf` (`got` bytes), waiting until
+  // `deadline` (`left` from now) with the idle hook between waits of at most idle_interval.
+  // Returns 1 with data, 0 on time-out, -1 on socket failure (the peer closing included), -2
+  // when the link was closed (by the idle hook) while waiting.
+  int ReadSome(std::chrono::steady_clock::time_point deadline, std::chrono::milliseconds left,
+               char* buf, std::size_t& got);
   std::string WaitRegistrationAnswer(const std::function<bool()>& abort_requested, bool* aborted);
 
   LinkTimings timings_;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -363,6 +364,120 @@ TEST(RelayLink, NoAnswerWithinTheLimitsAndCommandsFromTheIdleHookAreRefused) {
   EXPECT_GT(idle_calls, 1);
   EXPECT_FALSE(inner_refusal.empty());
   link.CloseLink();
+}
+
+// How an exchange reads its answer: at once when it is there, block by block when it comes in
+// pieces, and in slices of the idle interval (the idle hook between them) when nothing comes.
+TEST(RelayLink, ReadingTheAnswer) {
+  const std::string answer = BuildAnswerFrame(0x21, 0x21, "0000", "010315;0405;", kPlain);
+  struct ReadCase {
+    const char* name;
+    std::vector<std::string> pieces;  // the relay's bytes after the request, 20 ms apart
+    bool already_there;               // sent before the command starts, not after its request
+    bool peer_closes;                 // the relay drops the connection after the pieces
+    bool stop_in_wait;                // the idle hook closes the link
+    bool succeeded;
+    bool active_after;
+    int connections;  // 2: the link connected and registered again
+    int min_idle;     // the idle hook ran at least this often ...
+    int max_idle;     // ... and at most this often
+  };
+  const std::vector<ReadCase> cases = {
+      {"answer already there", {answer}, true, false, false, true, true, 1, 0, 0},
+      {"answer split across reads",
+       {"\x16", answer.substr(0, 5), answer.substr(5, 15), answer.substr(20)},
+       false,
+       false,
+       false,
+       true,
+       true,
+       1,
+       0,
+       100},
+      {"no answer: time-out", {}, false, false, false, false, true, 1, 1, 100},
+      {"stop during the wait", {}, false, false, true, false, false, 1, 1, 1},
+      {"peer closes before answering", {}, false, true, false, false, true, 2, 0, 100},
+      {"peer closes in the middle of the answer",
+       {answer.substr(0, 12)},
+       false,
+       true,
+       false,
+       false,
+       true,
+       2,
+       0,
+       100},
+  };
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::promise<void> registered;
+    std::promise<void> sent_early;
+    std::string request;
+    int connections = 0;
+    std::optional<ScriptedRelay> relay;
+    relay.emplace(
+        [&](tcp::socket& s, int connection) {
+          ++connections;
+          ReadExactly(s, 9);
+          Send(s, std::string("Ready\0", 6));
+          if (connection > 0) {
+            WaitForClose(s);
+            return;
+          }
+          if (c.already_there) {
+            registered.get_future().wait();
+            Send(s, c.pieces[0]);
+            sent_early.set_value();
+          }
+          request = ReadRequest(s);
+          for (std::size_t i = 0; !c.already_there && i < c.pieces.size(); ++i) {
+            if (i > 0)
+              std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            Send(s, c.pieces[i]);
+          }
+          if (c.peer_closes) {
+            s.close();
+            return;
+          }
+          WaitForClose(s);
+        },
+        c.connections);
+    RelayLink link(ShortTimings(relay->port()));
+    Engine engine;
+    engine.SetTransport(&link);
+    int idle_calls = 0;
+    link.SetIdleHook([&] {
+      ++idle_calls;
+      if (c.stop_in_wait)
+        link.CloseLink();
+    });
+    link.SetHost("127.0.0.1");
+    link.SetIdDev("1");
+    ASSERT_TRUE(link.OpenLink());
+    const bool ready = IsReadyAnswer(link.RegisterDevice().answer);
+    if (c.already_there) {
+      registered.set_value();
+      sent_early.get_future().wait();
+    }
+    ASSERT_TRUE(ready);
+    idle_calls = 0;
+    const ReplyRecord& r = engine.ExecuteCommand(33, "406172;");
+    EXPECT_EQ(r.Succeeded(), c.succeeded);
+    EXPECT_EQ(r.NoAnswer(), !c.succeeded);
+    if (c.succeeded) {
+      EXPECT_EQ(r.raw_answer, answer);
+      EXPECT_EQ(r.Field(0), "010315");
+      EXPECT_EQ(r.Field(1), "0405");
+      EXPECT_EQ(engine.parser().syn_count(), c.pieces[0] == "\x16" ? 1 : 0);
+    }
+    EXPECT_EQ(link.IsActive(), c.active_after);
+    EXPECT_GE(idle_calls, c.min_idle);
+    EXPECT_LE(idle_calls, c.max_idle);
+    link.CloseLink();
+    relay.reset();
+    EXPECT_EQ(connections, c.connections);
+    EXPECT_EQ(request, BuildRequestFrame(0x21, 33, "406172;") + std::string(1, '\0'));
+  }
 }
 
 TEST(RelayLink, SocketFailureReconnectsAndReRegisters) {
