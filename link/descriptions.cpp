@@ -1,6 +1,7 @@
 #include "link/engine.h"
 
 #include <array>
+#include <string_view>
 
 namespace tolvanet {
 
@@ -66,18 +67,18 @@ constexpr Description kDescriptions[] = {
 
 }  // namespace
 
-const std::string& CommandDescription(int code) {
-  static const std::string invalid = "Неверная команда";
-  static const auto table = [] {
-    std::array<std::string, 0xA4 - 0x20> t;
+std::string_view CommandDescription(int code) {
+  static constexpr std::string_view kInvalid = "Неверная команда";
+  static constexpr auto kTable = [] {
+    std::array<std::string_view, 0xA4 - 0x20> t{};
     for (const auto& d : kDescriptions)
       t[d.code - 0x20] = d.text;
     return t;
   }();
   if (code < 0x20 || code > 0xA3)
-    return invalid;
-  const std::string& text = table[code - 0x20];
-  return text.empty() ? invalid : text;
+    return kInvalid;
+  const std::string_view text = kTable[code - 0x20];
+  return text.empty() ? kInvalid : text;
 }
 
 }  // namespace tolvanet

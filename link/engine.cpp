@@ -99,24 +99,22 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
   // answer that never came cannot read as the previous command's "0000".
   parser_.BeginTransaction();
   parser_.clear_error_code();
-  log_.LogRecord(HexHeading(seq_byte), HexHeading(static_cast<unsigned>(code)) + last_text_);
+  if (log_.enabled())
+    log_.LogRecord(HexHeading(seq_byte), HexHeading(static_cast<unsigned>(code)) + last_text_);
 
-  // 5. The frame.
-  const std::string frame =
-      BuildRequestFrame(seq_byte, static_cast<std::uint8_t>(code), last_text_);
-  reply_.sent_frame = frame;
+  // 5. The frame, built in storage the engine keeps: a transaction allocates nothing once the
+  // longest text has been sent.
+  BuildRequestFrame(wire_, seq_byte, static_cast<std::uint8_t>(code), last_text_);
+  wire_ += '\0';
+  const std::string_view frame(wire_.data(), wire_.size() - 1);
+  reply_.sent_frame.assign(frame);
 
-  // 6-7. Exchange; every block is parsed from its first byte as it arrives.
+  // 6-7. Exchange; every block is parsed from its first byte as it arrives, and what follows
+  // a finished frame is dropped.
   Transport::Result result = Transport::Result::kNotActive;
   if (transport_ != nullptr) {
-    std::string wire = frame;
-    wire += '\0';
-    result = transport_->Exchange(wire, [this](std::string_view block) {
-      for (unsigned char c : block) {
-        parser_.Feed(c);
-        if (parser_.frame_complete())
-          break;  // what follows a finished frame is dropped
-      }
+    result = transport_->Exchange(wire_, [this](std::string_view block) {
+      parser_.Feed(block);
       return parser_.frame_complete() || parser_.frame_ended();
     });
   }
@@ -125,7 +123,7 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
   refusal_.clear();
   reply_.refusal.clear();
   reply_.command_code = code;
-  reply_.sent_frame = frame;
+  reply_.sent_frame.assign(frame);
 
   if (result == Transport::Result::kFailed) {
     // The link was re-established; the command is not repeated and nothing is decoded.
@@ -144,6 +142,8 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
   decoded_ = true;
 
   // 10. Log the answer.
+  if (!log_.enabled())
+    return reply_;
   char heading[48];
   std::snprintf(heading, sizeof heading, "%X SYN=%ld",
                 static_cast<unsigned>(SequenceByte(parser_.sequence())), parser_.syn_count());
@@ -174,7 +174,7 @@ void Engine::Decode() {
   reply_.checksum_error = link.checksum_error ? 1 : 0;
   reply_.description = CommandDescription(last_code_);
   reply_.command_text = last_text_;
-  reply_.raw_answer = parser_.raw().substr(0, kMaxRawAnswer);
+  reply_.raw_answer.assign(parser_.raw(), 0, kMaxRawAnswer);
 
   if (!link.frame_ended) {
     // Whatever part of a frame came before the wait ended is not an answer.
@@ -183,11 +183,11 @@ void Engine::Decode() {
     SplitFields({}, reply_);
     return;
   }
-  std::string data = parser_.data();
-  reply_.answer_copy = data.substr(0, kMaxAnswerCopy);
-  ApplyCommaRules(last_code_, data);
+  data_.assign(parser_.data());
+  reply_.answer_copy.assign(data_, 0, kMaxAnswerCopy);
+  ApplyCommaRules(last_code_, data_);
   reply_.error_code = parser_.error_code();
-  SplitFields(data, reply_);
+  SplitFields(data_, reply_);
 }
 
 ReplyRecord* Engine::ResendLastCommand(bool new_sequence) {

@@ -64,6 +64,8 @@ class Engine {
   AnswerParser parser_;
   ReplyRecord reply_;
   std::string last_text_;
+  std::string wire_;  // the request frame and its trailing zero byte
+  std::string data_;  // the answer data after the comma rules
   int last_code_ = 0;
   std::uint8_t sequence_ = 0;
   std::uint8_t previous_sequence_ = 0;
@@ -73,8 +75,9 @@ class Engine {
   std::string refusal_;
 };
 
-// The description of a command code (0x20..0xA3), or "Неверная команда".
-const std::string& CommandDescription(int code);
+// The description of a command code (0x20..0xA3), or "Неверная команда": a text of the
+// static table, valid for the whole run.
+std::string_view CommandDescription(int code);
 
 // The process-wide engine and the free functions that act on it.
 Engine& TheEngine();

@@ -1,5 +1,8 @@
 #include "link/frame.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace tolvanet {
 
 namespace {
@@ -30,18 +33,29 @@ std::uint32_t SumBytes(std::string_view bytes) {
 }
 }  // namespace
 
+void BuildRequestFrame(std::string& frame, std::uint8_t sequence_byte, std::uint8_t code,
+                       std::string_view text) {
+  const std::size_t n = text.size();
+  const auto length = static_cast<std::uint8_t>(0x24 + n);
+  frame.resize(n + 10);
+  char* p = frame.data();
+  p[0] = static_cast<char>(ctl::kSoh);
+  p[1] = static_cast<char>(length);
+  p[2] = static_cast<char>(sequence_byte);
+  p[3] = static_cast<char>(code);
+  if (n > 0)
+    std::memcpy(p + 4, text.data(), n);
+  p[4 + n] = static_cast<char>(ctl::kPostamble);
+  const std::uint32_t sum = length + sequence_byte + code + SumBytes(text) + ctl::kPostamble;
+  for (int i = 0; i < 4; ++i)
+    p[8 + n - i] = static_cast<char>(0x30 + ((sum >> (4 * i)) & 0x0F));
+  p[9 + n] = static_cast<char>(ctl::kEtx);
+}
+
 std::string BuildRequestFrame(std::uint8_t sequence_byte, std::uint8_t code,
                               std::string_view text) {
   std::string frame;
-  frame.reserve(text.size() + 10);
-  frame += static_cast<char>(ctl::kSoh);
-  frame += static_cast<char>(0x24 + text.size());
-  frame += static_cast<char>(sequence_byte);
-  frame += static_cast<char>(code);
-  frame += text;
-  frame += static_cast<char>(ctl::kPostamble);
-  frame += ChecksumDigits(SumBytes(std::string_view(frame).substr(1)));
-  frame += static_cast<char>(ctl::kEtx);
+  BuildRequestFrame(frame, sequence_byte, code, text);
   return frame;
 }
 
@@ -81,11 +95,82 @@ void AnswerParser::BeginTransaction() {
 }
 
 void AnswerParser::Feed(std::uint8_t byte) {
-  if (byte == ctl::kSyn) {
-    ++syn_count_;
-  } else if (raw_.size() < kMaxRawKept) {
-    raw_ += static_cast<char>(byte);
+  Keep(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+  Take(byte);
+}
+
+namespace {
+
+// The length of the run of bytes at the start of `bytes` (at most `limit`) that are neither a
+// byte meaning something to the frame anywhere (SOH, ETX, NAK) nor `end`; `sum` gets their sum.
+std::size_t PlainRun(std::string_view bytes, std::size_t limit, int end, std::uint32_t& sum) {
+  limit = std::min(limit, bytes.size());
+  std::size_t run = 0;
+  std::uint32_t total = 0;
+  for (; run < limit; ++run) {
+    const auto b = static_cast<std::uint8_t>(bytes[run]);
+    if (b == ctl::kSoh || b == ctl::kEtx || b == ctl::kNak || b == end)
+      break;
+    total += b;
   }
+  sum = total;
+  return run;
+}
+
+}  // namespace
+
+std::size_t AnswerParser::Feed(std::string_view block) {
+  std::size_t taken = 0;
+  while (taken < block.size() && !frame_complete_) {
+    // The error code, the data part and the status bytes move as runs, up to the next byte
+    // that means something to the frame; every other byte goes through the states one by one.
+    const std::string_view rest = block.substr(taken);
+    std::uint32_t sum = 0;
+    std::size_t run = 0;
+    if (state_ == 4) {
+      run = PlainRun(rest, rest.size(), ';', sum);
+      error_code_.append(
+          rest.data(), std::min(run, kMaxErrorCode - std::min(error_code_.size(), kMaxErrorCode)));
+    } else if (state_ == 5 && counter_ < data_count_) {
+      run = PlainRun(rest, static_cast<std::size_t>(data_count_ - counter_), -1, sum);
+      data_.append(rest.data(), run);
+      counter_ += static_cast<int>(run);
+      if (counter_ >= data_count_)
+        state_ = 6;
+    } else if (state_ == 7 && counter_ < 6) {
+      run = PlainRun(rest, static_cast<std::size_t>(6 - counter_), -1, sum);
+      std::memcpy(status_.data() + counter_, rest.data(), run);
+      counter_ += static_cast<int>(run);
+      if (counter_ >= 6)
+        state_ = 8;
+    }
+    if (run > 0) {
+      checksum_ += sum;
+      taken += run;
+      continue;
+    }
+    Take(static_cast<std::uint8_t>(block[taken++]));
+  }
+  Keep(block.substr(0, taken));
+  return taken;
+}
+
+void AnswerParser::Keep(std::string_view bytes) {
+  // Everything except SYN goes into the raw answer; SYN bytes are counted.
+  const std::size_t room = kMaxRawKept - std::min(raw_.size(), kMaxRawKept);
+  if (std::memchr(bytes.data(), ctl::kSyn, bytes.size()) == nullptr) {
+    raw_.append(bytes.data(), std::min(bytes.size(), room));
+    return;
+  }
+  for (char c : bytes) {
+    if (static_cast<std::uint8_t>(c) == ctl::kSyn)
+      ++syn_count_;
+    else if (raw_.size() < kMaxRawKept)
+      raw_ += c;
+  }
+}
+
+inline void AnswerParser::Take(std::uint8_t byte) {
   switch (byte) {
     case ctl::kSoh:
       state_ = 0;
@@ -107,7 +192,7 @@ void AnswerParser::Feed(std::uint8_t byte) {
   }
 }
 
-void AnswerParser::Step(std::uint8_t b) {
+inline void AnswerParser::Step(std::uint8_t b) {
   switch (state_) {
     case 0:
       if (b == ctl::kSoh)

@@ -29,6 +29,10 @@ std::string ChecksumDigits(std::uint32_t sum);
 // The request frame: SOH, length, sequence, code, text, 0x05, four checksum digits, ETX.
 // Without the trailing zero byte that goes on the wire. The text must fit kMaxCommandText.
 std::string BuildRequestFrame(std::uint8_t sequence_byte, std::uint8_t code, std::string_view text);
+// The same frame written into `frame`, replacing what it held: its storage is reused, so a
+// caller that keeps the string builds every frame without allocating.
+void BuildRequestFrame(std::string& frame, std::uint8_t sequence_byte, std::uint8_t code,
+                       std::string_view text);
 
 // The answer frame a register sends (used by the simulator and by tests): SOH, 0x30 + m,
 // sequence byte, code, error code, ";", m data bytes, 0x04, six status bytes, 0x05, checksum,
@@ -51,6 +55,9 @@ class AnswerParser {
   // an answer frame's command byte replaces.
   void BeginTransaction();
   void Feed(std::uint8_t byte);
+  // Feeds the bytes of `block` one by one until a frame is complete; what follows a complete
+  // frame is not taken. Returns how many bytes were taken.
+  std::size_t Feed(std::string_view block);
 
   bool frame_complete() const { return frame_complete_; }
   bool frame_ended() const { return frame_ended_; }
@@ -71,6 +78,10 @@ class AnswerParser {
   const std::string& raw() const { return raw_; }
 
  private:
+  // Counts the SYN bytes of `bytes` and keeps the others in the raw answer.
+  void Keep(std::string_view bytes);
+  // One byte through the frame's states.
+  void Take(std::uint8_t byte);
   void Step(std::uint8_t byte);
 
   int state_ = 0;

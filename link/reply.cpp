@@ -74,10 +74,10 @@ void SplitFields(std::string_view data, ReplyRecord& reply) {
       continue;
     if (count == kMaxFields - 1)
       break;  // the last slot keeps the rest
-    reply.fields[count++] = std::string(data.substr(start, i - start));
+    reply.fields[count++].assign(data.substr(start, i - start));
     start = i + 1;
   }
-  reply.fields[count++] = std::string(data.substr(start));
+  reply.fields[count++].assign(data.substr(start));
   reply.field_count = count;
 }
 

@@ -67,7 +67,8 @@ struct ReplyRecord {
   int field_count = 0;
   int command_code = 0;
   std::uint32_t status_flags = 0;
-  std::string description;  // the command's description, or "Неверная команда" (UTF-8)
+  // The command's description, or "Неверная команда" (UTF-8): a text of the static table.
+  std::string_view description;
   std::string command_text;  // the command text that was sent
   std::string answer_copy;   // the answer data as received (at most 255 bytes)
   std::string error_code;    // normally four hexadecimal digits; "0000" is success

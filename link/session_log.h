@@ -14,6 +14,8 @@ class SessionLog {
   // and kept for the rest of the run.
   void SetLogFileName(std::string name);
   const std::string& file_name() const { return name_; }
+  // False when logging is off: the engine then does not even format its entries.
+  bool enabled() const { return !name_.empty(); }
   // The folder a relative name is taken in when the path is built; empty for the current
   // directory.
   void SetLogDirectory(std::string directory) { directory_ = std::move(directory); }

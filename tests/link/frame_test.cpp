@@ -39,8 +39,12 @@ TEST(RequestFrame, ByteExact) {
       // High code and sequence 0x20: sum 0x24+0x20+0xFF+0x05 = 0x148.
       {0x20, 0xFF, "", Bytes({0x01, 0x24, 0x20, 0xFF, 0x05, '0', '1', '4', '8', 0x03})},
   };
+  // Built into a string that held a longer frame before: nothing of it may stay.
+  std::string reused = BuildRequestFrame(0x7E, 0x61, std::string(219, 'x'));
   for (const auto& c : cases) {
     EXPECT_EQ(BuildRequestFrame(c.seq, c.code, c.text), c.expected) << c.text;
+    BuildRequestFrame(reused, c.seq, c.code, c.text);
+    EXPECT_EQ(reused, c.expected) << c.text;
   }
 }
 
@@ -179,6 +183,63 @@ TEST(AnswerParser, LayoutBreakersRestartAtNextSoh) {
   EXPECT_TRUE(r.ended);
   EXPECT_EQ(r.data, "010315;0405;");
   EXPECT_TRUE(r.checksum_ok);
+}
+
+// Everything the parser holds, for comparing two ways of feeding it.
+std::string State(const AnswerParser& p) {
+  std::string s = std::to_string(p.state()) + "|" + std::to_string(p.frame_complete()) +
+                  std::to_string(p.frame_ended()) + "|" + std::to_string(p.link_flags()) + "|" +
+                  std::to_string(p.syn_count()) + "|" + std::to_string(p.running_checksum()) + "|" +
+                  std::to_string(p.received_checksum()) + "|" + std::to_string(p.sequence()) + "|" +
+                  std::to_string(p.command()) + "|" + p.error_code() + "|" + p.data() + "|" +
+                  p.raw() + "|";
+  for (auto b : p.status())
+    s += std::to_string(b) + ",";
+  return s;
+}
+
+// A block fed at once takes the data part as a run; it must end exactly where byte by byte
+// feeding ends, in every state, wherever the blocks are cut.
+TEST(AnswerParser, BlockFeedMatchesByteFeed) {
+  const std::string frame = kDateAnswer;
+  const std::string cases[] = {
+      frame,
+      "\x16\x16" + frame + "trailing bytes",
+      // Control bytes inside the data part: SYN is data, SOH restarts, ETX and NAK end.
+      frame.substr(0, 12) + "\x16" + frame.substr(12),
+      frame.substr(0, 12) + "\x01" + frame,
+      frame.substr(0, 12) + "\x03" + frame,
+      frame.substr(0, 12) + "\x15" + frame,
+      // A data part shorter than its length byte says, then a whole frame.
+      frame.substr(0, 10) + "\x04\x80\x80" + frame,
+      BuildAnswerFrame(0x22, 0x80, "0105", "", {0x80, 0x80, 0x80, 0x80, 0x80, 0x80}),
+      frame + frame,
+  };
+  for (const std::string& input : cases) {
+    for (std::size_t cut = 0; cut <= input.size(); ++cut) {
+      SCOPED_TRACE(::testing::Message()
+                   << "input " << ::testing::PrintToString(input) << " cut at " << cut);
+      const std::string_view blocks[] = {std::string_view(input).substr(0, cut),
+                                         std::string_view(input).substr(cut)};
+      AnswerParser by_byte;
+      AnswerParser by_block;
+      by_byte.BeginTransaction();
+      by_block.BeginTransaction();
+      for (std::string_view block : blocks) {
+        std::size_t fed = 0;
+        for (unsigned char c : block) {
+          by_byte.Feed(c);
+          ++fed;
+          if (by_byte.frame_complete())
+            break;
+        }
+        EXPECT_EQ(by_block.Feed(block), fed);
+        EXPECT_EQ(State(by_block), State(by_byte));
+        if (by_byte.frame_complete())
+          break;
+      }
+    }
+  }
 }
 
 TEST(StatusFlags, Cases) {
