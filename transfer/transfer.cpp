@@ -1,5 +1,8 @@
 #include "transfer/transfer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -73,25 +76,40 @@ class OutputFile {
   bool Create(const std::string& path) {
     path_ = path;
     f_ = std::fopen(path.c_str(), "wb");
-    if (!f_)
+    if (!f_) {
       error_ = FileError("Не удалось создать файл ", path, errno);
-    return f_ != nullptr;
+      return false;
+    }
+    std::setvbuf(f_, nullptr, _IOFBF, kBuffer);
+    return true;
   }
-  // The bytes reach the system before the next block is requested, so a full disk shows at
-  // the block that met it.
+  // A full disk shows at the block that met it: where the file system can reserve space,
+  // room for the bytes is reserved before they are taken (ahead, kReserveStep at a time, so a
+  // block costs no system call) and they reach the system when the buffer fills; elsewhere
+  // they reach it before the next block is requested.
   bool Write(std::string_view bytes) {
-    if ((!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) ||
-        std::fflush(f_) != 0) {
+    if (bytes.empty())
+      return true;
+    if (!Reserve(bytes.size()) || std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() ||
+        (!reserving_ && std::fflush(f_) != 0)) {
       error_ = FileError("Ошибка записи в файл ", path_, errno);
       return false;
     }
+    written_ += static_cast<off_t>(bytes.size());
     return true;
   }
   bool Close() {
     std::FILE* f = f_;
     f_ = nullptr;
-    if (f && std::fclose(f) != 0) {
-      error_ = FileError("Ошибка записи в файл ", path_, errno);
+    if (!f)
+      return true;
+    const bool flushed = std::fflush(f) == 0;
+    const int error = errno;
+    // Reserved room the dump did not need goes back to the file system.
+    if (flushed && reserved_ > written_)
+      (void)::ftruncate(fileno(f), written_);
+    if (std::fclose(f) != 0 || !flushed) {
+      error_ = FileError("Ошибка записи в файл ", path_, flushed ? errno : error);
       return false;
     }
     return true;
@@ -99,9 +117,39 @@ class OutputFile {
   const std::string& error() const { return error_; }
 
  private:
+  static constexpr std::size_t kBuffer = 64 * 1024;
+  static constexpr off_t kReserveStep = 1024 * 1024;
+
+  // False when the disk has no room for `n` more bytes (errno says why).
+  bool Reserve(std::size_t n) {
+    const off_t end = written_ + static_cast<off_t>(n);
+    if (!reserving_ || end <= reserved_)
+      return true;
+    const int fd = fileno(f_);
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, reserved_, kReserveStep) == 0) {
+      reserved_ += kReserveStep;
+      return true;
+    }
+    if (errno == ENOSPC) {
+      // No room for a whole step: perhaps for this block.
+      if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, written_, static_cast<off_t>(n)) == 0) {
+        reserved_ = end;
+        return true;
+      }
+      errno = ENOSPC;
+      return false;
+    }
+    // The file system (or device) reserves nothing: every block is flushed instead.
+    reserving_ = false;
+    return std::fflush(f_) == 0;
+  }
+
   std::FILE* f_ = nullptr;
   std::string path_;
   std::string error_;
+  bool reserving_ = true;
+  off_t written_ = 0;   // bytes taken
+  off_t reserved_ = 0;  // room reserved from the start of the file
 };
 
 class InputFile {
@@ -336,12 +384,12 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
   const std::string prefix = range.password + ";";
   std::int64_t remaining = range.count;
   int block_repeats = 0;
+  const ReplyCheck check = ReplyCheck::Silent().Timeout(kDumpTimeout);
   while (p.address < stop_at) {
     const ReplyRecord& reply =
         ExecuteCommand(cmd::kReadFlash, prefix + std::to_string(p.address) + ";");
     host_.ReplyReceived(reply);
-    const CommandEnd judged =
-        JudgeCommand(cmd::kReadFlash, 0, reply, ReplyCheck::Silent().Timeout(kDumpTimeout));
+    const CommandEnd judged = JudgeCommand(cmd::kReadFlash, 0, reply, check);
     if (judged.outcome == CommandOutcome::kTimeout ||
         judged.outcome == CommandOutcome::kLinkRefused) {
       return end(Outcome::kFailed, judged.message);  // never repeated
