@@ -26,12 +26,13 @@ inline std::string GetDateTimeAnswer() {
   return BuildAnswerFrame(SequenceByte(1), cmd::kGetDateTime, "0000", "091226;2243;", status);
 }
 
-// One frame's computation: the request built, the answer parsed byte by byte as it arrives.
-inline bool EncodeAndParse(AnswerParser& parser, const std::string& answer, std::uint8_t counter) {
-  std::string frame = BuildRequestFrame(SequenceByte(counter), cmd::kGetDateTime, kGetDateTimeText);
+// One frame's computation as the engine does it: the request built into storage kept from the
+// frame before, the answer parsed as the block it arrives in.
+inline bool EncodeAndParse(AnswerParser& parser, std::string& frame, const std::string& answer,
+                           std::uint8_t counter) {
+  BuildRequestFrame(frame, SequenceByte(counter), cmd::kGetDateTime, kGetDateTimeText);
   parser.BeginTransaction();
-  for (unsigned char c : answer)
-    parser.Feed(c);
+  parser.Feed(std::string_view(answer));
   return parser.frame_ended() && frame.size() > 0;
 }
 

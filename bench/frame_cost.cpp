@@ -11,9 +11,10 @@ int main(int argc, char** argv) {
   const long n = argc > 1 ? std::atol(argv[1]) : 1000;
   const std::string answer = GetDateTimeAnswer();
   tolvanet::AnswerParser parser;
+  std::string frame;
   long ok = 0;
   for (long i = 0; i < n; ++i)
-    ok += EncodeAndParse(parser, answer, static_cast<std::uint8_t>(i)) ? 1 : 0;
+    ok += EncodeAndParse(parser, frame, answer, static_cast<std::uint8_t>(i)) ? 1 : 0;
   std::printf("%ld of %ld frames parsed\n", ok, n);
   return ok == n ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/allocations.h"
 #include "bench/exchange.h"
 #include "bench/raw_socket.h"
 #include "link/engine.h"
@@ -77,6 +78,7 @@ void BM_LinkGetDateTime(benchmark::State& state) {
     if (!b.engine.ExecuteCommand(cmd::kGetDateTime, kGetDateTimeText).Succeeded())
       ++failed;
   }
+  CountAllocations(state, [&] { b.engine.ExecuteCommand(cmd::kGetDateTime, kGetDateTimeText); });
   if (failed > 0)
     state.SkipWithError("some transactions failed");
   b.reg.ClearRequests();

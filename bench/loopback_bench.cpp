@@ -5,6 +5,7 @@
 // side costs on its own.
 #include <benchmark/benchmark.h>
 
+#include "bench/allocations.h"
 #include "bench/exchange.h"
 #include "bench/raw_socket.h"
 #include "link/engine.h"
@@ -54,6 +55,7 @@ void BM_LinkClientAgainstRawServer(benchmark::State& state) {
     if (!engine.ExecuteCommand(cmd::kGetDateTime, kGetDateTimeText).Succeeded())
       ++failed;
   }
+  CountAllocations(state, [&] { engine.ExecuteCommand(cmd::kGetDateTime, kGetDateTimeText); });
   link.CloseLink();
   if (failed > 0)
     state.SkipWithError("some transactions failed");

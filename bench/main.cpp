@@ -22,9 +22,13 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     for (const auto& run : runs) {
       if (run.error_occurred || run.run_type != Run::RT_Iteration)
         continue;
-      auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end())
-        rates[run.run_name.function_name].push_back(it->second);
+      for (const char* counter : {"items_per_second", "bytes_per_second"}) {
+        auto it = run.counters.find(counter);
+        if (it != run.counters.end()) {
+          rates[run.run_name.function_name].push_back(it->second);
+          break;
+        }
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -52,15 +56,44 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  const auto link = reporter.rates.find("BM_LinkGetDateTime");
-  const auto raw = reporter.rates.find("BM_RawTcpPingPong");
-  if (link == reporter.rates.end() || raw == reporter.rates.end())
-    return 0;
-  const Rate a = Summarize(link->second);
-  const Rate b = Summarize(raw->second);
+  // One row of the summary: a rate over its runs, or the ratio of two rates.
+  auto rate = [&](const char* name) -> const std::vector<double>* {
+    const auto it = reporter.rates.find(name);
+    return it == reporter.rates.end() || it->second.empty() ? nullptr : &it->second;
+  };
+  auto row = [](const char* label, const Rate& r, const char* format) {
+    std::printf("%-44s ", label);
+    std::printf(format, r.best);
+    std::printf(" ");
+    std::printf(format, r.median);
+    std::printf("\n");
+  };
+  auto ratio = [&](const char* label, const char* a, const char* b) {
+    const auto* x = rate(a);
+    const auto* y = rate(b);
+    if (x == nullptr || y == nullptr)
+      return;
+    const Rate ra = Summarize(*x);
+    const Rate rb = Summarize(*y);
+    row(label, Rate{ra.best / rb.best, ra.median / rb.median}, "%10.3f");
+  };
   std::printf("\n%-44s %10s %10s\n", "per second, over the runs", "best", "median");
-  std::printf("%-44s %10.0f %10.0f\n", "(a) GetDateTime through the link", a.best, a.median);
-  std::printf("%-44s %10.0f %10.0f\n", "(b) raw TCP ping-pong, same bytes", b.best, b.median);
-  std::printf("%-44s %10.3f %10.3f\n", "a / b", a.best / b.best, a.median / b.median);
+  const struct {
+    const char* label;
+    const char* name;
+  } rows[] = {
+      {"(a) GetDateTime through the link", "BM_LinkGetDateTime"},
+      {"(b) raw TCP ping-pong, same bytes", "BM_RawTcpPingPong"},
+      {"(a') link client, minimal server", "BM_LinkClientAgainstRawServer"},
+      {"(c) 1 MiB dump, bare link loop (bytes)", "BM_LinkReadFlash1MiB"},
+      {"(c') 1 MiB dump, transfer loop (bytes)", "BM_TransferDumpFlash1MiB"},
+  };
+  for (const auto& r : rows) {
+    if (const auto* v = rate(r.name))
+      row(r.label, Summarize(*v), "%10.0f");
+  }
+  ratio("a / b", "BM_LinkGetDateTime", "BM_RawTcpPingPong");
+  ratio("a' / b (the client alone)", "BM_LinkClientAgainstRawServer", "BM_RawTcpPingPong");
+  ratio("c' / c", "BM_TransferDumpFlash1MiB", "BM_LinkReadFlash1MiB");
   return 0;
 }
