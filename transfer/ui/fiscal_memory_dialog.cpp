@@ -175,7 +175,7 @@ void TForm7::ProgressChanged(const transfer::TransferProgress& p) {
   Edit8->setText(QString::number(p.repeats));
   const std::int64_t percent = p.total > 0 ? p.done * 100 / p.total : 0;
   CGauge1->setValue(static_cast<int>(std::clamp<std::int64_t>(percent, 0, 100)));
-  repaint();
+  RepaintNowAndThen();
 }
 
 void TForm7::ReplyReceived(const ReplyRecord& reply) {

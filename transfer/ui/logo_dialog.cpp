@@ -145,7 +145,7 @@ void TForm6::Button3Click() {
 
 void TForm6::ProgressChanged(const transfer::TransferProgress& progress) {
   ShowProgress(ProgressBar1, progress.done, progress.total);
-  repaint();
+  RepaintNowAndThen();
 }
 
 void TForm6::Button1Click() {

@@ -29,6 +29,14 @@ void TransferDialog::ReplyReceived(const ReplyRecord& reply) {
   End(reply, ReplyCheck::Silent());
 }
 
+void TransferDialog::RepaintNowAndThen() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_repaint_ < std::chrono::milliseconds(50))
+    return;
+  last_repaint_ = now;
+  repaint();
+}
+
 void TransferDialog::ShowProgress(QProgressBar* bar, std::int64_t done, std::int64_t total) {
   // A bar counts in int: large totals are shown in thousandths.
   if (total > INT_MAX) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QProgressBar>
+#include <chrono>
 
 #include "app/ui/task_dialog.h"
 #include "transfer/transfer.h"
@@ -24,8 +25,15 @@ class TransferDialog : public TaskDialog, public transfer::TransferHost {
  protected:
   // Shows `done` of `total` on `bar`, whatever their size.
   static void ShowProgress(QProgressBar* bar, std::int64_t done, std::int64_t total);
+  // Paints the window at once, at most every 50 ms: a loop of thousands of blocks would
+  // otherwise spend more on painting than on the register. What changed in between is
+  // painted with the next one or when the loop returns.
+  void RepaintNowAndThen();
 
   transfer::Transfer transfer_{*this};
+
+ private:
+  std::chrono::steady_clock::time_point last_repaint_{};
 };
 
 }  // namespace tolvanet::ui
