@@ -40,6 +40,7 @@ struct RelayLink::Impl {
   asio::io_context io;
   tcp::socket socket{io};
   bool closed_while_waiting = false;
+  unsigned closings = 0;  // how often the host closed the link
   // The receive time-out the socket has now; zero when not set on this connection yet.
   milliseconds receive_slice{0};
 
@@ -115,6 +116,7 @@ void RelayLink::CloseLink() {
   impl_->socket.shutdown(tcp::socket::shutdown_both, ignored);
   impl_->socket.close(ignored);
   impl_->closed_while_waiting = true;
+  ++impl_->closings;
   Event(SocketEvent::kDisconnected, host_);
 }
 
@@ -189,6 +191,7 @@ bool RelayLink::WriteAll(std::string_view bytes) {
     return false;
   const int fd = impl_->socket.native_handle();
   impl_->closed_while_waiting = false;
+  const unsigned closings = impl_->closings;
   std::error_code ec;
   Clock::time_point deadline{};  // taken when the socket first has no room
   while (!bytes.empty()) {
@@ -223,7 +226,8 @@ bool RelayLink::WriteAll(std::string_view bytes) {
     }
     if (ready == 0 && idle_) {
       idle_();
-      if (impl_->closed_while_waiting || !impl_->socket.is_open()) {
+      if (impl_->closed_while_waiting || !impl_->socket.is_open() || impl_->closings != closings) {
+        impl_->closed_while_waiting = true;
         error_text_ = "write failed: the link was closed";
         return false;
       }
@@ -242,6 +246,7 @@ int RelayLink::ReadSome(Clock::time_point deadline, milliseconds left, char* buf
   if (!impl_->socket.is_open())
     return -2;
   impl_->closed_while_waiting = false;
+  const unsigned closings = impl_->closings;
   const int fd = impl_->socket.native_handle();
   milliseconds slice = std::min(left, timings_.idle_interval);
   while (true) {
@@ -268,7 +273,8 @@ int RelayLink::ReadSome(Clock::time_point deadline, milliseconds left, char* buf
     // The slice ended with nothing.
     if (idle_)
       idle_();
-    if (impl_->closed_while_waiting || !impl_->socket.is_open())
+    // Closed, or closed and opened again, while waiting: this exchange is over.
+    if (impl_->closed_while_waiting || !impl_->socket.is_open() || impl_->closings != closings)
       return -2;
     left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
     if (left.count() <= 0)
@@ -281,7 +287,7 @@ RelayLink::Result RelayLink::Exchange(std::string_view wire, const Consumer& con
   if (!IsActive())
     return Result::kNotActive;
   if (!WriteAll(wire)) {
-    if (impl_->closed_while_waiting || !IsActive())
+    if (impl_->closed_while_waiting)
       return Result::kDone;  // closed by the host while waiting for room: nothing to repeat
     Reconnect();
     return Result::kFailed;
