@@ -376,6 +376,7 @@ TEST(RelayLink, ReadingTheAnswer) {
     bool already_there;               // sent before the command starts, not after its request
     bool peer_closes;                 // the relay drops the connection after the pieces
     bool stop_in_wait;                // the idle hook closes the link
+    bool reopen_in_wait;              // the idle hook closes the link and connects again
     bool succeeded;
     bool active_after;
     int connections;  // 2: the link connected and registered again
@@ -383,30 +384,19 @@ TEST(RelayLink, ReadingTheAnswer) {
     int max_idle;     // ... and at most this often
   };
   const std::vector<ReadCase> cases = {
-      {"answer already there", {answer}, true, false, false, true, true, 1, 0, 0},
+      // clang-format off
+      {"answer already there", {answer}, true, false, false, false, true, true, 1, 0, 0},
       {"answer split across reads",
        {"\x16", answer.substr(0, 5), answer.substr(5, 15), answer.substr(20)},
-       false,
-       false,
-       false,
-       true,
-       true,
-       1,
-       0,
-       100},
-      {"no answer: time-out", {}, false, false, false, false, true, 1, 1, 100},
-      {"stop during the wait", {}, false, false, true, false, false, 1, 1, 1},
-      {"peer closes before answering", {}, false, true, false, false, true, 2, 0, 100},
-      {"peer closes in the middle of the answer",
-       {answer.substr(0, 12)},
-       false,
-       true,
-       false,
-       false,
-       true,
-       2,
-       0,
-       100},
+       false, false, false, false, true, true, 1, 0, 100},
+      {"no answer: time-out", {}, false, false, false, false, false, true, 1, 1, 100},
+      {"stop during the wait", {}, false, false, true, false, false, false, 1, 1, 1},
+      {"closed and opened again during the wait", {}, false, false, false, true, false, true, 2,
+       1, 1},
+      {"peer closes before answering", {}, false, true, false, false, false, true, 2, 0, 100},
+      {"peer closes in the middle of the answer", {answer.substr(0, 12)}, false, true, false,
+       false, false, true, 2, 0, 100},
+      // clang-format on
   };
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -450,6 +440,8 @@ TEST(RelayLink, ReadingTheAnswer) {
       ++idle_calls;
       if (c.stop_in_wait)
         link.CloseLink();
+      if (c.reopen_in_wait && idle_calls == 1)
+        link.OpenLink();
     });
     link.SetHost("127.0.0.1");
     link.SetIdDev("1");
