@@ -625,14 +625,13 @@ TEST_F(InterpreterTest, ChoosingAFileClearsCountAndVariables) {
 // A script given in memory and a file chosen after it: each replaces the other, with the
 // same reset of count and variables.
 TEST_F(InterpreterTest, AScriptInMemoryAndAFileReplaceEachOther) {
-  auto two_steps = [&] {
+  auto sent_by_run = [&] {
     reg.sent.clear();
-    interpreter.Step();
-    interpreter.Step();
+    interpreter.Run();
     return reg.sent;
   };
   interpreter.SetFile(DataFile("commands_only.txt"));
-  const std::vector<SentCommand> from_file = two_steps();
+  const std::vector<SentCommand> from_file = sent_by_run();
   ASSERT_FALSE(from_file.empty());
 
   interpreter.SetFile(DataFile("set_values.txt"));
@@ -643,13 +642,13 @@ TEST_F(InterpreterTest, AScriptInMemoryAndAFileReplaceEachOther) {
   EXPECT_EQ(interpreter.line_count(), 0);
   EXPECT_TRUE(interpreter.variables().empty());
   EXPECT_TRUE(interpreter.file().empty());
-  const std::vector<SentCommand> from_memory = two_steps();
+  const std::vector<SentCommand> from_memory = sent_by_run();
   ASSERT_FALSE(from_memory.empty());
   EXPECT_NE(from_memory, from_file);
 
   interpreter.SetFile(DataFile("commands_only.txt"));
   EXPECT_EQ(interpreter.file(), DataFile("commands_only.txt"));
-  EXPECT_EQ(two_steps(), from_file);
+  EXPECT_EQ(sent_by_run(), from_file);
 }
 
 }  // namespace
