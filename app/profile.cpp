@@ -132,12 +132,9 @@ int FindKey(const Parsed& p, int section_line, std::string_view key) {
   return -1;
 }
 
-std::optional<std::string> Lookup(std::string_view section, std::string_view key,
-                                  const std::string& path) {
-  auto bytes = ReadFile(path);
-  if (!bytes)
-    return std::nullopt;
-  Parsed p = Parse(std::move(*bytes));
+std::optional<std::string> Lookup(std::string_view bytes, std::string_view section,
+                                  std::string_view key) {
+  Parsed p = Parse(std::string(bytes));
   std::string sec(section), k(key);
   if (p.cp1251) {
     sec = ToCp1251(section);
@@ -213,24 +210,23 @@ int LeadingInt(std::string_view text) {
   return static_cast<int>(value);
 }
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view default_value, std::size_t size,
-                                    const std::string& path) {
+std::string ProfileStringIn(std::string_view bytes, std::string_view section, std::string_view key,
+                            std::string_view default_value, std::size_t size) {
   if (size == 0)
     return {};
-  auto value = Lookup(section, key, path);
+  auto value = Lookup(bytes, section, key);
   return CutChars(value ? *value : std::string(default_value), size - 1);
 }
 
-int GetPrivateProfileInt(std::string_view section, std::string_view key, int default_value,
-                         const std::string& path) {
-  auto value = Lookup(section, key, path);
+int ProfileIntIn(std::string_view bytes, std::string_view section, std::string_view key,
+                 int default_value) {
+  auto value = Lookup(bytes, section, key);
   return value ? LeadingInt(*value) : default_value;
 }
 
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::string& path) {
-  Parsed p = Parse(ReadFile(path).value_or(std::string()));
+std::string WithProfileString(std::string_view bytes, std::string_view section,
+                              std::string_view key, std::string_view value) {
+  Parsed p = Parse(std::string(bytes));
   std::string sec(section), k(key), v(value);
   if (p.cp1251) {
     sec = ToCp1251(section);
@@ -246,13 +242,13 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     if (!b.empty() && b.back() != '\n')
       b += eol;
     b += "[" + sec + "]" + eol + k + "=" + v + eol;
-    return ReplaceFile(path, b);
+    return std::move(b);
   }
   int e = FindKey(p, s, k);
   if (e >= 0) {
     const Line& line = p.lines[e];
     b.replace(line.value_begin, line.end - line.value_begin, v);
-    return ReplaceFile(path, b);
+    return std::move(b);
   }
   // A new key goes after the section's last non-blank line.
   std::size_t last = s;
@@ -267,7 +263,26 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   if (after.next == after.end)
     insert = eol + insert;  // the last line had no line end
   b.insert(after.next, insert);
-  return ReplaceFile(path, b);
+  return std::move(b);
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view default_value, std::size_t size,
+                                    const std::string& path) {
+  if (size == 0)
+    return {};
+  return ProfileStringIn(ReadFile(path).value_or(std::string()), section, key, default_value, size);
+}
+
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int default_value,
+                         const std::string& path) {
+  return ProfileIntIn(ReadFile(path).value_or(std::string()), section, key, default_value);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& path) {
+  return ReplaceFile(
+      path, WithProfileString(ReadFile(path).value_or(std::string()), section, key, value));
 }
 
 }  // namespace tolvanet

@@ -34,4 +34,13 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
 // The leading decimal number of a text, as the integer reads above take it.
 int LeadingInt(std::string_view text);
 
+// The same reads and write on a file's bytes held in memory; the file functions above go
+// through these. Empty bytes read like a missing file. The write gives the new bytes.
+std::string ProfileStringIn(std::string_view bytes, std::string_view section, std::string_view key,
+                            std::string_view default_value, std::size_t size);
+int ProfileIntIn(std::string_view bytes, std::string_view section, std::string_view key,
+                 int default_value);
+std::string WithProfileString(std::string_view bytes, std::string_view section,
+                              std::string_view key, std::string_view value);
+
 }  // namespace tolvanet

@@ -1,6 +1,7 @@
 // Tag extraction from arbitrary terminal bodies (the first byte chooses the tag): a value is
 // found exactly when some field starts with the tag and "="; the value found is such a field's
-// rest, up to a field separator or the end, and never holds a separator.
+// rest, up to a field separator or the end, and never holds a separator. A value that may
+// travel reads back from the payment request it goes into.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,5 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(matches);
   const std::string line = CardNumberLine(*found);
   FUZZ_CHECK(line.size() == 10 + found->size() + (found->size() >= 5 ? 1 : 0));
+  // A value that may travel goes back to the terminal in the payment request, where the
+  // terminal finds it again under its tag, next to the amount.
+  if (IsSafeValue(*found)) {
+    const std::string request = PaymentRequestBody(*found, "1234");
+    FUZZ_CHECK(FindTag(request, "00") == *found);
+    FUZZ_CHECK(FindTag(request, "05") == "1234");
+    const std::string message = Message(request);
+    FUZZ_CHECK(message.size() == request.size() + 2);
+    FUZZ_CHECK(static_cast<unsigned char>(message[0]) * 256u +
+                   static_cast<unsigned char>(message[1]) ==
+               request.size());
+  }
   return 0;
 }

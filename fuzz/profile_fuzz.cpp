@@ -1,16 +1,13 @@
-// The configuration reader and writer on arbitrary files. Input: a first line
-// "section<TAB>key<TAB>value", then the file. Reads of the section and key must not fail on
-// any file; a write of a plain key and value must read back as written, and a key of another
+// The configuration reader and writer on arbitrary file contents, held in memory. Input: a
+// first line "section<TAB>key<TAB>value", then the file. Reads of the section and key must not fail
+// on any file; a write of a plain key and value must read back as written, and a key of another
 // section must read the same before and after the write.
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "app/profile.h"
 #include "fuzz/fuzz_check.h"
-#include "fuzz/temp_file.h"
 #include "link/codepage.h"
 
 namespace {
@@ -53,28 +50,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view key = head.substr(t1 + 1, t2 - t1 - 1);
   const std::string_view value = head.substr(t2 + 1);
 
-  const std::string& path = fuzz::TempPath();
-  fuzz::WriteFile(path, file);
-
-  const std::string read = GetPrivateProfileString(section, key, "none", 256, path);
+  const std::string read = ProfileStringIn(file, section, key, "none", 256);
   FUZZ_CHECK(read.size() <= 4 * 255);  // at most 255 characters of UTF-8
-  FUZZ_CHECK(GetPrivateProfileString(section, key, "none", 0, path).empty());
-  GetPrivateProfileInt(section, key, -1, path);
+  FUZZ_CHECK(ProfileStringIn(file, section, key, "none", 0).empty());
+  ProfileIntIn(file, section, key, -1);
   LeadingInt(value);
 
   if (!Plain(section) || !Plain(key) || !Plain(value))
     return 0;
   const std::string other_section = SameName(section, "Other") ? "Another" : "Other";
-  const std::string other_before = GetPrivateProfileString(other_section, "Key", "none", 256, path);
-  if (!WritePrivateProfileString(section, key, value, path))
-    return 0;
-  FUZZ_CHECK(GetPrivateProfileString(section, key, "none", 256, path) == value);
+  const std::string other_before = ProfileStringIn(file, other_section, "Key", "none", 256);
+  const std::string after = WithProfileString(file, section, key, value);
+  FUZZ_CHECK(ProfileStringIn(after, section, key, "none", 256) == value);
   // A file is read as UTF-8 or as Windows-1251 by its content as a whole: a write that
   // replaces the only bytes that were not UTF-8 changes how the rest reads. Known and left
   // aside; otherwise other sections read as before.
-  std::ifstream in(path, std::ios::binary);
-  const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (IsValidUtf8(file) == IsValidUtf8(after))
-    FUZZ_CHECK(GetPrivateProfileString(other_section, "Key", "none", 256, path) == other_before);
+    FUZZ_CHECK(ProfileStringIn(after, other_section, "Key", "none", 256) == other_before);
   return 0;
 }

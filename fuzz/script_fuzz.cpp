@@ -1,13 +1,12 @@
-// The script runner on arbitrary script files, against a register that answers every command
-// with a well-formed frame (tests/script/fake_register.h). The file is run whole, then stepped
-// and continued from its start. A run is cut after a bounded number of lines, so that scripts
-// that loop for ever end too.
+// The script runner on arbitrary scripts (held in memory, read as a file's bytes), against a
+// register that answers every command with a well-formed frame (tests/script/fake_register.h). The
+// file is run whole, then stepped and continued from its start. A run is cut after a bounded number
+// of lines, so that scripts that loop for ever end too.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "fuzz/temp_file.h"
 #include "script/interpreter.h"
 #include "tests/script/fake_register.h"
 
@@ -41,9 +40,6 @@ void CheckOutcome(const script::Interpreter& runner, script::RunOutcome outcome)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = fuzz::TempPath();
-  fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
-
   testing::FakeRegister device;
   device.answers[0x2F] = {"0000", "", /*silent=*/true, false};
   device.answers[0x30] = {"0000", "1;2;", false, /*bad_checksum=*/true};
@@ -55,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   script::Interpreter runner(engine, host);
   host.runner = &runner;
   runner.SetRandomSeed(1);
-  runner.SetFile(path);
+  runner.SetScriptText(std::string(reinterpret_cast<const char*>(data), size));
 
   CheckOutcome(runner, runner.Run());
   runner.set_line_count(0);

@@ -127,6 +127,14 @@ Interpreter::Interpreter(Engine& engine, ScriptHost& host) : engine_(engine), ho
 
 void Interpreter::SetFile(std::string path) {
   file_ = std::move(path);
+  text_.reset();
+  line_count_ = 0;
+  variables_.clear();
+}
+
+void Interpreter::SetScriptText(std::string bytes) {
+  file_.clear();
+  text_ = std::move(bytes);
   line_count_ = 0;
   variables_.clear();
 }
@@ -142,6 +150,10 @@ bool Interpreter::BeginRun() {
 }
 
 bool Interpreter::OpenSource() {
+  if (text_) {
+    source_.SetText(*text_);
+    return true;
+  }
   if (file_.empty())
     return Fail("Файл скрипта не выбран.");
   if (!source_.Load(file_))

@@ -76,6 +76,10 @@ class Interpreter {
 
   // Makes `path` the chosen file: the line count goes to 0 and the variables are cleared.
   void SetFile(std::string path);
+  // Makes `bytes` the script, held in memory instead of read from a file at each run; read and
+  // run exactly as a file's bytes. Like SetFile, the line count goes to 0 and the variables are
+  // cleared; file() becomes empty.
+  void SetScriptText(std::string bytes);
   const std::string& file() const { return file_; }
 
   // The count of lines read; "Продолжить" and "Шаг" start after it.
@@ -183,6 +187,7 @@ class Interpreter {
   Engine& engine_;
   ScriptHost& host_;
   std::string file_;
+  std::optional<std::string> text_;  // a script given in memory, read instead of file_
   ScriptSource source_;
   int line_count_ = 0;
   bool stop_ = false;

@@ -76,6 +76,10 @@ TEST(ProfileTest, ReadsTextsTheWayTheWindowsProgramWroteThem) {
     EXPECT_EQ(GetPrivateProfileString(c.section, c.key, c.fallback, c.size, DataFile(c.file)),
               c.expected)
         << c.file << " [" << c.section << "] " << c.key << " size " << c.size;
+    // The same file's bytes held in memory (a missing file: no bytes) read the same.
+    EXPECT_EQ(ProfileStringIn(Slurp(DataFile(c.file)), c.section, c.key, c.fallback, c.size),
+              c.expected)
+        << "in memory: " << c.file << " [" << c.section << "] " << c.key << " size " << c.size;
   }
 }
 
@@ -85,6 +89,8 @@ TEST(ProfileTest, IntegersAreTheLeadingNumber) {
   EXPECT_EQ(GetPrivateProfileInt("Fiscal Printer", "ExtendedTax", 7, file), -12);
   EXPECT_EQ(GetPrivateProfileInt("Priority", "Level", 7, file), 0);  // present, not a number
   EXPECT_EQ(GetPrivateProfileInt("Priority", "Missing", 7, file), 7);
+  EXPECT_EQ(ProfileIntIn(Slurp(file), "Fiscal Printer", "ExtendedTax", 7), -12);
+  EXPECT_EQ(ProfileIntIn("", "Fiscal Printer", "ExtendedTax", 7), 7);
   EXPECT_EQ(LeadingInt("1x"), 1);
   EXPECT_EQ(LeadingInt(" 42 "), 42);
   EXPECT_EQ(LeadingInt("x1"), 0);
@@ -137,6 +143,7 @@ TEST_F(ProfileFileTest, WritingCreatesAMissingFile) {
   const std::string path = (dir / "new.ini").string();
   ASSERT_TRUE(WritePrivateProfileString("Communication", "Address", "host", path));
   EXPECT_EQ(Slurp(path), "[Communication]\r\nAddress=host\r\n");
+  EXPECT_EQ(WithProfileString("", "Communication", "Address", "host"), Slurp(path));
   EXPECT_FALSE(WritePrivateProfileString("A", "B", "C", (dir / "no" / "such.ini").string()));
 }
 

@@ -301,11 +301,32 @@ const ScriptCase kCases[] = {
     {"f_then_without_if.txt", RunOutcome::kError, {"Ошибка - оператор Then без If."}, {}, {}, 3},
 };
 
-class ScriptFileTest : public InterpreterTest, public ::testing::WithParamInterface<ScriptCase> {};
+class ScriptFileTest : public InterpreterTest, public ::testing::WithParamInterface<ScriptCase> {
+ protected:
+  void RunAndCheck(const ScriptCase& c);
+};
 
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The script from the file, or the same bytes held in memory: one run either way.
 TEST_P(ScriptFileTest, FullRun) {
   const ScriptCase& c = GetParam();
-  interpreter.SetFile(DataFile(c.file));
+  for (const bool in_memory : {false, true}) {
+    SCOPED_TRACE(in_memory ? "in memory" : "from the file");
+    host = RecordingHost();
+    reg.sent.clear();
+    if (in_memory)
+      interpreter.SetScriptText(FileBytes(DataFile(c.file)));
+    else
+      interpreter.SetFile(DataFile(c.file));
+    RunAndCheck(c);
+  }
+}
+
+void ScriptFileTest::RunAndCheck(const ScriptCase& c) {
   EXPECT_EQ(interpreter.Run(), c.outcome);
   EXPECT_EQ(host.boxes, c.boxes);
   EXPECT_EQ(host.lines, c.lines);
@@ -635,6 +656,35 @@ TEST_F(InterpreterTest, ChoosingAFileClearsCountAndVariables) {
   interpreter.SetFile(DataFile("modes.txt"));
   EXPECT_EQ(interpreter.line_count(), 0);
   EXPECT_TRUE(interpreter.variables().empty());
+}
+
+// A script given in memory and a file chosen after it: each replaces the other, with the
+// same reset of count and variables.
+TEST_F(InterpreterTest, AScriptInMemoryAndAFileReplaceEachOther) {
+  auto sent_by_run = [&] {
+    reg.sent.clear();
+    interpreter.Run();
+    return reg.sent;
+  };
+  interpreter.SetFile(DataFile("commands_only.txt"));
+  const std::vector<SentCommand> from_file = sent_by_run();
+  ASSERT_FALSE(from_file.empty());
+
+  interpreter.SetFile(DataFile("set_values.txt"));
+  interpreter.Run();
+  ASSERT_FALSE(interpreter.variables().empty());
+  interpreter.set_line_count(3);
+  interpreter.SetScriptText(FileBytes(DataFile("modes.txt")));
+  EXPECT_EQ(interpreter.line_count(), 0);
+  EXPECT_TRUE(interpreter.variables().empty());
+  EXPECT_TRUE(interpreter.file().empty());
+  const std::vector<SentCommand> from_memory = sent_by_run();
+  ASSERT_FALSE(from_memory.empty());
+  EXPECT_NE(from_memory, from_file);
+
+  interpreter.SetFile(DataFile("commands_only.txt"));
+  EXPECT_EQ(interpreter.file(), DataFile("commands_only.txt"));
+  EXPECT_EQ(sent_by_run(), from_file);
 }
 
 }  // namespace
