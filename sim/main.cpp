@@ -12,6 +12,7 @@
 #include "app/config.h"
 #include "app/language.h"
 #include "app/version.h"
+#include "link/translate.h"
 #include "sim/fault_option.h"
 #include "sim/register.h"
 #include "sim/server.h"
@@ -19,6 +20,7 @@
 
 int main(int argc, char** argv) {
   using tolvanet::Tr;
+  using tolvanet::TrArgs;
   // The language comes first: --help is written in it. The simulator reads a configuration
   // only when one is named.
   const auto named_config = tolvanet::ScanOption(argc, argv, "--config");
@@ -100,7 +102,7 @@ int main(int argc, char** argv) {
 
   for (const std::string& id : ids) {
     if (id.empty() || id.size() > 9 || id.find('\0') != std::string::npos) {
-      std::cerr << "tolvanet-sim: ID_DEV \"" << id << "\" must have 1 to 9 characters\n";
+      std::cerr << TrArgs(Tr("tolvanet-sim: ID_DEV \"%1\" must have 1 to 9 characters\n"), {id});
       return 2;
     }
   }
@@ -153,8 +155,9 @@ int main(int argc, char** argv) {
   std::string list;
   for (const std::string& id : server.register_ids())
     list += (list.empty() ? "" : ", ") + id;
-  std::cerr << "tolvanet-sim: listening on " << options.address << ":" << server.port()
-            << ", registers (ID_DEV): " << list << "; Ctrl-C stops\n";
+  std::cerr << TrArgs(Tr("tolvanet-sim: listening on %1:%2, registers (ID_DEV): %3; Ctrl-C "
+                         "stops\n"),
+                      {options.address, std::to_string(server.port()), list});
 
   tolvanet::sim::Terminal terminal;
   if (terminal_switches.enabled) {
@@ -168,15 +171,15 @@ int main(int argc, char** argv) {
       server.Stop();
       return 1;
     }
-    std::cerr << "tolvanet-sim: card terminal on " << terminal.device_path()
-              << " (Terminal=" << terminal.device_path()
-              << " in section Communication of fpinit.ini)\n";
+    std::cerr << TrArgs(Tr("tolvanet-sim: card terminal on %1 (Terminal=%1 in section "
+                           "Communication of fpinit.ini)\n"),
+                        {terminal.device_path()});
     std::cout << terminal.device_path() << std::endl;
   }
 
   int received = 0;
   sigwait(&signals, &received);
-  std::cerr << "tolvanet-sim: stopping\n";
+  std::cerr << Tr("tolvanet-sim: stopping\n");
   server.Stop();
   return 0;
 }

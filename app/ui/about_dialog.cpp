@@ -12,6 +12,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setObjectName("Form3");
   setWindowTitle(QTr("О программе Tolvan"));
   auto* layout = new QVBoxLayout(this);
+  // The texts differ in length from language to language: the box grows with them.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
   Label1 = new QLabel("ПО Tolvanet (вер. 1.73 20.05.2015) (TCP/IP)", this);
   Label2 = new QLabel(
       QTr("Для фискальных регистраторов Украины, подключённых через сервер-ретранслятор TCP/IP"),
@@ -36,6 +38,7 @@ void TForm3::showEvent(QShowEvent* event) {
   // The file can change between openings (the built-in register's demonstration uses its own).
   Label4->setText(QTr("Файл настроек: %1").arg(QString::fromStdString(TheAppState().config_path)));
   QDialog::showEvent(event);
+  adjustSize();  // the new path may need more room than the last one
 }
 
 }  // namespace tolvanet::ui
