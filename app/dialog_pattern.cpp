@@ -9,6 +9,7 @@
 #include "link/commands.h"
 #include "link/device_errors.h"
 #include "link/engine.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -30,29 +31,43 @@ std::string BuilderRefusalMessage(int command_code, int builder_result) {
     const char* text;
   };
   static const Row rows[] = {
-      {cmd::kSetHeaderFooter, refusal::kHeaderLine, "номер строки должен быть от 0 до 20"},
-      {cmd::kGetHeaderFooter, refusal::kReadHeaderLine, "номер строки должен быть от 0 до 20"},
-      {cmd::kSetUserLogo, refusal::kLogoLine, "номер строки логотипа не может быть отрицательным"},
+      {cmd::kSetHeaderFooter, refusal::kHeaderLine, TrNoop("номер строки должен быть от 0 до 20")},
+      {cmd::kGetHeaderFooter, refusal::kReadHeaderLine,
+       TrNoop("номер строки должен быть от 0 до 20")},
+      {cmd::kSetUserLogo, refusal::kLogoLine,
+       TrNoop("номер строки логотипа не может быть отрицательным")},
       {cmd::kSetUserLogo, refusal::kLogoPixels,
-       "строка логотипа должна состоять из 48 шестнадцатеричных цифр"},
-      {cmd::kSellItem, refusal::kQuantity, "количество должно быть больше нуля"},
-      {cmd::kSellItem, refusal::kPrice, "цена не может быть отрицательной"},
-      {cmd::kMakePayment, refusal::kPaymentType, "тип оплаты должен быть от 0 до 9"},
-      {cmd::kPrintEAN13Code, refusal::kEanDigits, "штрих-код EAN-13: нужно ровно 12 цифр"},
+       TrNoop("строка логотипа должна состоять из 48 шестнадцатеричных цифр")},
+      {cmd::kSellItem, refusal::kQuantity, TrNoop("количество должно быть больше нуля")},
+      {cmd::kSellItem, refusal::kPrice, TrNoop("цена не может быть отрицательной")},
+      {cmd::kMakePayment, refusal::kPaymentType, TrNoop("тип оплаты должен быть от 0 до 9")},
+      {cmd::kPrintEAN13Code, refusal::kEanDigits, TrNoop("штрих-код EAN-13: нужно ровно 12 цифр")},
       // These codes mean the same for every command that has them.
-      {0, refusal::kQuantityNotFinite, "количество должно быть конечным числом"},
-      {0, refusal::kPriceNotFinite, "цена должна быть конечным числом"},
-      {0, refusal::kAmountNotFinite, "сумма должна быть конечным числом"},
-      {0, refusal::kDiscountNotFinite, "сумма скидки или надбавки должна быть конечным числом"},
-      {0, refusal::kPercentNotFinite, "процент скидки или надбавки должен быть конечным числом"},
+      {0, refusal::kQuantityNotFinite, TrNoop("количество должно быть конечным числом")},
+      {0, refusal::kPriceNotFinite, TrNoop("цена должна быть конечным числом")},
+      {0, refusal::kAmountNotFinite, TrNoop("сумма должна быть конечным числом")},
+      {0, refusal::kDiscountNotFinite,
+       TrNoop("сумма скидки или надбавки должна быть конечным числом")},
+      {0, refusal::kPercentNotFinite,
+       TrNoop("процент скидки или надбавки должен быть конечным числом")},
   };
   std::string reason;
   for (const Row& r : rows)
     if ((r.code == command_code || r.code == 0) && r.result == builder_result)
-      reason = r.text;
+      reason = TrText(r.text);
   if (reason.empty())
-    reason = "недопустимое значение аргумента (код " + std::to_string(builder_result) + ")";
-  return "Команда не отправлена: " + reason + ".";
+    reason =
+        TrArgs(Tr("недопустимое значение аргумента (код %1)"), {std::to_string(builder_result)});
+  return TrArgs(Tr("Команда не отправлена: %1."), {reason});
+}
+
+// A time-out message is a heading followed by the time-out text, or a text of its own.
+static std::string ShownTimeoutMessage(const std::string& original) {
+  if (original.ends_with(kTimeoutMessage)) {
+    const std::string heading = original.substr(0, original.size() - kTimeoutMessage.size());
+    return TrText(heading) + TrText(kTimeoutMessage);
+  }
+  return TrText(original);
 }
 
 CommandEnd JudgeCommand(int command_code, int builder_result, const ReplyRecord& reply,
@@ -61,23 +76,26 @@ CommandEnd JudgeCommand(int command_code, int builder_result, const ReplyRecord&
     return {CommandOutcome::kArgumentsRefused, BuilderRefusalMessage(command_code, builder_result)};
   if (const std::string* refusal = LinkRefusal(reply))
     return {CommandOutcome::kLinkRefused, *refusal};
+  // Headings and fixed texts come from the windows in the original; they are shown in the
+  // interface's language.
+  const std::string heading = TrText(check.heading);
   if (reply.NoAnswer())
-    return {CommandOutcome::kTimeout, check.timeout_message};
+    return {CommandOutcome::kTimeout, ShownTimeoutMessage(check.timeout_message)};
   if (reply.Damaged())
-    return {CommandOutcome::kDamaged, check.heading + DamagedAnswerMessage(reply)};
+    return {CommandOutcome::kDamaged, heading + DamagedAnswerMessage(reply)};
   if (reply.error_code == "0000")
     return {};
   std::string message;
   switch (check.style) {
     case FailureStyle::kDeviceMessage:
       DeviceErrorMessage(reply, message);
-      message = check.heading + message;
+      message = heading + message;
       break;
     case FailureStyle::kFixedText:
-      message = check.fixed_text;
+      message = TrText(check.fixed_text);
       break;
     case FailureStyle::kRawCode:
-      message = check.heading + FromCp1251(reply.error_code);
+      message = heading + FromCp1251(reply.error_code);
       break;
     case FailureStyle::kSilent:
       break;

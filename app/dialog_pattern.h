@@ -9,12 +9,14 @@
 #include <string_view>
 
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
-inline constexpr std::string_view kTimeoutMessage = "Таймаут устройства! Ошибка!";
-inline constexpr std::string_view kSuccessMessage = "Успешно!";
-inline constexpr std::string_view kStatusHeading = "Проверка состояния регистратора:\n  ";
+// Kept in the original; the kit translates them where it shows them (TrText).
+inline constexpr std::string_view kTimeoutMessage = TrNoop("Таймаут устройства! Ошибка!");
+inline constexpr std::string_view kSuccessMessage = TrNoop("Успешно!");
+inline constexpr std::string_view kStatusHeading = TrNoop("Проверка состояния регистратора:\n  ");
 
 // How an error code other than "0000" is reported.
 enum class FailureStyle {

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#include "link/translate.h"
 #include "sales/article_file.h"
 
 namespace tolvanet::cli {
@@ -53,7 +54,7 @@ int RunArticles(GlobalOptions& options, const std::string& file, const std::stri
   if (const std::string skipped = sales::SkippedLinesMessage(r); !skipped.empty())
     std::cerr << skipped << "\n";
   if (r.stopped)
-    std::cerr << "Запись остановлена.\n";
+    std::cerr << Tr("Запись остановлена.\n");
   std::cout << "sent " << r.sent << ", refused " << r.rejected << ", timeouts " << r.timeouts
             << ", skipped " << r.too_long.size() + r.bad_bytes.size() << "\n";
   const bool all_written =

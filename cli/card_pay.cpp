@@ -8,6 +8,7 @@
 #include "cli/json.h"
 #include "link/codepage.h"
 #include "link/device_errors.h"
+#include "link/translate.h"
 #include "sales/card_payment.h"
 
 namespace tolvanet::cli {
@@ -106,11 +107,12 @@ int RunCardPay(GlobalOptions& options, const CardPayOptions& pay) {
     }
     std::cout << line << "}\n";
   } else if (result.Succeeded()) {
-    std::cout << "Оплата банковской картой зарегистрирована: " << result.amount
-              << ", идентификатор транзакции " << TerminalText(result.transaction_id) << "\n";
+    std::cout << TrArgs(Tr("Оплата банковской картой зарегистрирована: %1, идентификатор "
+                           "транзакции %2\n"),
+                        {result.amount, TerminalText(result.transaction_id)});
   }
   if (result.card_payment_reply && !options.json) {
-    std::cout << "Код ошибки: " << TerminalText(result.card_payment_reply->error_code) << "\n";
+    std::cout << Tr("Код ошибки: ") << TerminalText(result.card_payment_reply->error_code) << "\n";
   }
   if (result.Succeeded())
     return kExitOk;

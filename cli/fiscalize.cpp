@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "link/codepage.h"
+#include "link/translate.h"
 #include "settings/fiscalization.h"
 
 namespace tolvanet::cli {
@@ -17,7 +18,8 @@ class TerminalHost : public FiscalizationHost {
   void ReplyReceived(const ReplyRecord&) override {}
   void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
   void WaitAttempt(int attempt, int attempts) override {
-    std::cerr << "Очікування реєстратора: спроба " << attempt << " з " << attempts << "\n";
+    std::cerr << TrArgs(Tr("Очікування реєстратора: спроба %1 з %2\n"),
+                        {std::to_string(attempt), std::to_string(attempts)});
   }
   void Pause(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   std::int64_t NowMs() override {
@@ -38,7 +40,7 @@ int RunFiscalize(GlobalOptions& options, const FiscalizeOptions& fiscalize) {
   }
   if (!fiscalize.yes) {
     std::cerr << FiscalizationQuestion(fiscalize.serial_number)
-              << "\nНичего не отправлено: подтвердите параметром --yes.\n";
+              << Tr("\nНичего не отправлено: подтвердите параметром --yes.\n");
     return kExitUsage;
   }
   Session session;

@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "link/engine.h"
+#include "link/translate.h"
 #include "script/interpreter.h"
 
 namespace tolvanet::cli {
@@ -32,7 +33,8 @@ class TerminalHost : public script::ScriptHost {
   void ReplyFields(const std::string& error_code, const std::string& status) override {
     if (error_code == "0000")
       return;
-    std::cerr << "Код ошибки: " << TerminalText(error_code) << "\nСтатус: " << status << "\n";
+    std::cerr << Tr("Код ошибки: ") << TerminalText(error_code) << "\n"
+              << Tr("Статус: ") << status << "\n";
   }
   void ProcessPendingMessages() override {
     if (g_interrupted && interpreter_)
@@ -79,8 +81,8 @@ int RunScript(GlobalOptions& options, const ScriptOptions& script) {
   }
   std::signal(SIGINT, previous);
   if (outcome == script::RunOutcome::kStopped)
-    std::cerr << "Выполнение остановлено.\n";
-  std::cerr << "Ном. стр. скрипта: " << interpreter.line_count() << "\n";
+    std::cerr << Tr("Выполнение остановлено.\n");
+  std::cerr << Tr("Ном. стр. скрипта: ") << interpreter.line_count() << "\n";
   return outcome == script::RunOutcome::kEndOfFile || outcome == script::RunOutcome::kStepDone
              ? kExitOk
              : kExitFailed;

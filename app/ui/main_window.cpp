@@ -23,7 +23,7 @@ namespace tolvanet::ui {
 namespace {
 
 constexpr char kPassword[] = "406172";
-const QString kNotYet = QStringLiteral("Это окно ещё не готово в этой версии программы");
+constexpr const char* kNotYet = TrNoop("Это окно ещё не готово в этой версии программы");
 
 void Pause(int ms) {
   ThePlatform().PauseWithoutInput(ms);  // connecting and closing take no clicks
@@ -43,17 +43,17 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   auto* central = new QWidget(this);
   auto* outer = new QVBoxLayout(central);
 
-  GroupBox1 = new QGroupBox("Подключение к последовательному порту", central);
+  GroupBox1 = new QGroupBox(QTr("Подключение к последовательному порту"), central);
   auto* grid = new QGridLayout(GroupBox1);
-  Label1 = new QLabel("IP адрес:", GroupBox1);
+  Label1 = new QLabel(QTr("IP адрес:"), GroupBox1);
   Edit1 = new QLineEdit(GroupBox1);
   Edit1->setObjectName("Edit1");
   Label2 = new QLabel("ID_DEV:", GroupBox1);
   Edit2 = new QLineEdit(GroupBox1);
   Edit2->setObjectName("Edit2");
-  Label3 = new QLabel("Подключение регистратора:", GroupBox1);
+  Label3 = new QLabel(QTr("Подключение регистратора:"), GroupBox1);
   Shape1 = new Indicator(true, GroupBox1);
-  Label4 = new QLabel("Состояние сокета:", GroupBox1);
+  Label4 = new QLabel(QTr("Состояние сокета:"), GroupBox1);
   Shape2 = new Indicator(false, GroupBox1);
   grid->addWidget(Label1, 0, 0);
   grid->addWidget(Edit1, 0, 1);
@@ -66,10 +66,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   outer->addWidget(GroupBox1);
 
   auto* buttons = new QGridLayout();
-  Button3 = new QPushButton("Подключить", central);
-  Button4 = new QPushButton("Прервать соединение", central);
-  Button2 = new QPushButton("Состояние регистратора", central);
-  Button1 = new QPushButton("Закрыть", central);
+  Button3 = new QPushButton(QTr("Подключить"), central);
+  Button4 = new QPushButton(QTr("Прервать соединение"), central);
+  Button2 = new QPushButton(QTr("Состояние регистратора"), central);
+  Button1 = new QPushButton(QTr("Закрыть"), central);
   Button4->setEnabled(false);
   Button2->setEnabled(false);
   buttons->addWidget(Button3, 0, 0);
@@ -78,10 +78,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   buttons->addWidget(Button1, 1, 1);
   outer->addLayout(buttons);
 
-  GroupBox2 = new QGroupBox("Разрыв соединения", central);
+  GroupBox2 = new QGroupBox(QTr("Разрыв соединения"), central);
   auto* g2 = new QVBoxLayout(GroupBox2);
-  BitBtn1 = new QPushButton("Прервать соединение", GroupBox2);
-  CheckBox1 = new QCheckBox("С отключением регистратора от сервера", GroupBox2);
+  BitBtn1 = new QPushButton(QTr("Прервать соединение"), GroupBox2);
+  CheckBox1 = new QCheckBox(QTr("С отключением регистратора от сервера"), GroupBox2);
   g2->addWidget(BitBtn1);
   g2->addWidget(CheckBox1);
   GroupBox2->hide();
@@ -118,7 +118,7 @@ QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
   QAction* a = menu->addAction(caption);
   a->setObjectName(name);
   a->setEnabled(false);
-  a->setToolTip(kNotYet);
+  a->setToolTip(QTr(kNotYet));
   connect(a, &QAction::triggered, this, slot);
   return a;
 }
@@ -132,50 +132,50 @@ void TForm1::BuildMenus() {
     m->setToolTipsVisible(true);
     return m;
   };
-  N6 = menu("N6", "Продажа");
-  N7 = AddItem(N6, "N7", "Программировать товары", &TForm1::N7Click);
-  N8 = AddItem(N6, "N8", "Фискальный чек", &TForm1::N8Click);
-  N9 = AddItem(N6, "N9", "Печать нефискального чека", &TForm1::N9Click);
-  N10 = AddItem(N6, "N10", "Служебное внесение и изъятие денег", &TForm1::N10Click);
-  N16 = AddItem(N6, "N16", "Аннулирование и закрытие чека", &TForm1::N16Click);
+  N6 = menu("N6", QTr("Продажа"));
+  N7 = AddItem(N6, "N7", QTr("Программировать товары"), &TForm1::N7Click);
+  N8 = AddItem(N6, "N8", QTr("Фискальный чек"), &TForm1::N8Click);
+  N9 = AddItem(N6, "N9", QTr("Печать нефискального чека"), &TForm1::N9Click);
+  N10 = AddItem(N6, "N10", QTr("Служебное внесение и изъятие денег"), &TForm1::N10Click);
+  N16 = AddItem(N6, "N16", QTr("Аннулирование и закрытие чека"), &TForm1::N16Click);
 
-  N4 = menu("N4", "Команды");
-  N31 = AddItem(N4, "N31", "Тест команд", &TForm1::N31Click);
-  N24 = AddItem(N4, "N24", "Запуск скрипта", &TForm1::N24Click);
+  N4 = menu("N4", QTr("Команды"));
+  N31 = AddItem(N4, "N31", QTr("Тест команд"), &TForm1::N31Click);
+  N24 = AddItem(N4, "N24", QTr("Запуск скрипта"), &TForm1::N24Click);
 
-  N2 = menu("N2", "Отчеты");
-  N11 = AddItem(N2, "N11", "Информация о свободных ресурсах и статусе", &TForm1::N11Click);
-  VRN3031 = AddItem(N2, "VRN3031", "Печать дневных отчетов VRN303", &TForm1::VRN3031Click);
-  N12 = AddItem(N2, "N12", "Печать дневных отчетов", &TForm1::N12Click);
-  N13 = AddItem(N2, "N13", "Печать периодического отчета ", &TForm1::N13Click);
-  N14 = AddItem(N2, "N14", "Отчет по реализованным товарам", &TForm1::N14Click);
-  N22 = AddItem(N2, "N22", "Печать дополнительных дневных отчетов", &TForm1::N22Click);
-  N15 = AddItem(N2, "N15", "Копия фискальных чеков по сквозным номерам", &TForm1::N15Click);
+  N2 = menu("N2", QTr("Отчеты"));
+  N11 = AddItem(N2, "N11", QTr("Информация о свободных ресурсах и статусе"), &TForm1::N11Click);
+  VRN3031 = AddItem(N2, "VRN3031", QTr("Печать дневных отчетов VRN303"), &TForm1::VRN3031Click);
+  N12 = AddItem(N2, "N12", QTr("Печать дневных отчетов"), &TForm1::N12Click);
+  N13 = AddItem(N2, "N13", QTr("Печать периодического отчета "), &TForm1::N13Click);
+  N14 = AddItem(N2, "N14", QTr("Отчет по реализованным товарам"), &TForm1::N14Click);
+  N22 = AddItem(N2, "N22", QTr("Печать дополнительных дневных отчетов"), &TForm1::N22Click);
+  N15 = AddItem(N2, "N15", QTr("Копия фискальных чеков по сквозным номерам"), &TForm1::N15Click);
 
-  N17 = menu("N17", "Утилиты");
-  N25 = AddItem(N17, "N25", "Заголовок чека и рекламный текст", &TForm1::N25Click);
-  N26 = AddItem(N17, "N26", "Параметры операторов", &TForm1::N26Click);
-  N36 = AddItem(N17, "N36", "Параметры оплаты", &TForm1::N36Click);
-  N27 = AddItem(N17, "N27", "Пароли", &TForm1::N27Click);
-  N18 = AddItem(N17, "N18", "Загрузка логотипа", &TForm1::N18Click);
-  N40 = AddItem(N17, "N40", "Чтение внутреннего ПО", &TForm1::N40Click);
-  N20 = AddItem(N17, "N20", "Фискальная память", &TForm1::N20Click);
-  N21 = AddItem(N17, "N21", "Дата и время", &TForm1::N21Click);
-  N1 = AddItem(N17, "N1", "Техническое обслуживание", &TForm1::N1Click);
-  N3 = AddItem(N17, "N3", "Служебные счетчики", &TForm1::N3Click);
+  N17 = menu("N17", QTr("Утилиты"));
+  N25 = AddItem(N17, "N25", QTr("Заголовок чека и рекламный текст"), &TForm1::N25Click);
+  N26 = AddItem(N17, "N26", QTr("Параметры операторов"), &TForm1::N26Click);
+  N36 = AddItem(N17, "N36", QTr("Параметры оплаты"), &TForm1::N36Click);
+  N27 = AddItem(N17, "N27", QTr("Пароли"), &TForm1::N27Click);
+  N18 = AddItem(N17, "N18", QTr("Загрузка логотипа"), &TForm1::N18Click);
+  N40 = AddItem(N17, "N40", QTr("Чтение внутреннего ПО"), &TForm1::N40Click);
+  N20 = AddItem(N17, "N20", QTr("Фискальная память"), &TForm1::N20Click);
+  N21 = AddItem(N17, "N21", QTr("Дата и время"), &TForm1::N21Click);
+  N1 = AddItem(N17, "N1", QTr("Техническое обслуживание"), &TForm1::N1Click);
+  N3 = AddItem(N17, "N3", QTr("Служебные счетчики"), &TForm1::N3Click);
 
-  N28 = menu("N28", "Фискальные параметры");
-  N29 = AddItem(N28, "N29", "Установить заводской номер", &TForm1::N29Click);
-  N30 = AddItem(N28, "N30", "Чтение и программирование", &TForm1::N30Click);
-  N19 = AddItem(N28, "N19", "Параметры регистратора", &TForm1::N19Click);
-  N42 = AddItem(N28, "N42", "Параметры связи", &TForm1::N42Click);
-  N23 = AddItem(N28, "N23", "Позиция десятичной точки", &TForm1::N23Click);
-  N32 = AddItem(N28, "N32", "Фискализация", &TForm1::N32Click);
-  IDDEV1 = AddItem(N28, "IDDEV1", "Установить и прочитать ID_DEV", &TForm1::IDDEV1Click);
-  N43 = AddItem(N28, "N43", "Состояние модема", &TForm1::N43Click);
-  N44 = AddItem(N28, "N44", "Последний сеанс связи с эквайером", &TForm1::N44Click);
+  N28 = menu("N28", QTr("Фискальные параметры"));
+  N29 = AddItem(N28, "N29", QTr("Установить заводской номер"), &TForm1::N29Click);
+  N30 = AddItem(N28, "N30", QTr("Чтение и программирование"), &TForm1::N30Click);
+  N19 = AddItem(N28, "N19", QTr("Параметры регистратора"), &TForm1::N19Click);
+  N42 = AddItem(N28, "N42", QTr("Параметры связи"), &TForm1::N42Click);
+  N23 = AddItem(N28, "N23", QTr("Позиция десятичной точки"), &TForm1::N23Click);
+  N32 = AddItem(N28, "N32", QTr("Фискализация"), &TForm1::N32Click);
+  IDDEV1 = AddItem(N28, "IDDEV1", QTr("Установить и прочитать ID_DEV"), &TForm1::IDDEV1Click);
+  N43 = AddItem(N28, "N43", QTr("Состояние модема"), &TForm1::N43Click);
+  N44 = AddItem(N28, "N44", QTr("Последний сеанс связи с эквайером"), &TForm1::N44Click);
 
-  N5 = bar->addAction("О программе...");
+  N5 = bar->addAction(QTr("О программе..."));
   N5->setObjectName("N5");
   connect(N5, &QAction::triggered, this, &TForm1::N5Click);
 
@@ -245,7 +245,7 @@ void TForm1::FormActivate() {
   if (state.config_path.empty())
     state.config_path = CurrentConfigPath();
   if (!std::filesystem::exists(state.config_path)) {
-    Say("Файл fpinit.ini отсутствует.\n Создание файла!");
+    Say(Tr("Файл fpinit.ini отсутствует.\n Создание файла!"));
     CreateDefaultConfig(state.config_path);
   }
   const StartupSettings s = LoadStartupSettings(state.config_path);
@@ -314,19 +314,19 @@ void TForm1::ConnectAttempt() {
     link.SetHost(S(Edit1->text()));
     link.SetIdDev(RegisterText(Edit2));
     if (!link.OpenLink()) {
-      Say("Невозможно подключиться к IP адресу");
+      Say(Tr("Невозможно подключиться к IP адресу"));
       return;
     }
 
     const Registration reg = link.RegisterDevice([this] { return abort_; });
     if (reg.aborted) {
       CloseConnection(true);
-      Say("Соединение разорвано по требованию оператора!");
+      Say(Tr("Соединение разорвано по требованию оператора!"));
       abort_ = false;
       return;
     }
     if (!IsReadyAnswer(reg.answer)) {
-      Say("РРО с данным ID_DEV не подключен!");
+      Say(Tr("РРО с данным ID_DEV не подключен!"));
       // The relay will not carry this register: let go of it and let the operator try again.
       CloseConnection(false);
       return;
@@ -341,7 +341,7 @@ void TForm1::ConnectAttempt() {
         reply, kStatusHeading, std::string(kStatusHeading) + std::string(kTimeoutMessage));
     if (!failure.empty()) {
       PaintBoth(colours::kRed);
-      Button3->setText("Подключить");
+      Button3->setText(QTr("Подключить"));
       Say(failure);
       return;
     }
@@ -357,7 +357,7 @@ void TForm1::ConnectAttempt() {
     Pause(20);
     PaintBoth(colours::kYellow);
     PaintBoth(colours::kLime);
-    Button3->setText("Отключить");
+    Button3->setText(QTr("Отключить"));
     return;
   }
 }
@@ -389,7 +389,7 @@ void TForm1::CloseConnection(bool one_by_one) {
 void TForm1::Disconnect() {
   CloseConnection(false);
   EnableMenus(false);
-  Button3->setText("Подключить");
+  Button3->setText(QTr("Подключить"));
   Button2->setEnabled(false);
   SetStatusLine(QString());
   Button3->setEnabled(true);
@@ -451,8 +451,8 @@ void TForm1::N31Click() {
   auto it = dialogs_.find(N31);
   if (it == dialogs_.end())
     return;
-  it->second->setWindowTitle("Тест команд");
-  it->second->setProperty("statusText", "   Тест команд:  ");
+  it->second->setWindowTitle(QTr("Тест команд"));
+  it->second->setProperty("statusText", QTr("   Тест команд:  "));
   ShowModal(it->second);
 }
 void TForm1::N24Click() {
@@ -516,22 +516,24 @@ void TForm1::N29Click() {
 void TForm1::N30Click() {
   switch (ChooseFiscalParameterDialog(TheAppState().config_path)) {
     case FiscalParameterDialog::kIniError:
-      Say("Ошибка в ini-файле. Параметр ExtendedTax!");
+      Say(Tr("Ошибка в ini-файле. Параметр ExtendedTax!"));
       return;
     case FiscalParameterDialog::kStandard:
       if (standard_fiscal_ != nullptr) {
         ShowModal(standard_fiscal_);
       } else {
-        Say("Чтение и программирование: стандартное окно фискальных параметров (TForm18) "
-            "ещё не готово в этой версии программы.");
+        Say(
+            Tr("Чтение и программирование: стандартное окно фискальных параметров (TForm18) "
+               "ещё не готово в этой версии программы."));
       }
       return;
     case FiscalParameterDialog::kExtended:
       if (extended_fiscal_ != nullptr) {
         ShowModal(extended_fiscal_);
       } else {
-        Say("Чтение и программирование: расширенное окно фискальных параметров (TForm37) "
-            "ещё не готово в этой версии программы.");
+        Say(
+            Tr("Чтение и программирование: расширенное окно фискальных параметров (TForm37) "
+               "ещё не готово в этой версии программы."));
       }
       return;
   }
