@@ -135,9 +135,13 @@ int FieldInt(const ReplyRecord& reply, int field) {
   return LeadingInt(reply.Field(field));
 }
 
-std::string ModelLine(const ReplyRecord& reply) {
-  return "   Модель:" + FromCp1251(reply.Field(0)) + ",    Версия:" + FromCp1251(reply.Field(1)) +
-         ",     " + FromCp1251(reply.Field(2)) + ".";
+std::string ModelLine(const ReplyRecord& reply, bool original) {
+  // TRANSLATORS: the register line of the status bar: %1 model, %2 firmware version, %3 the
+  // register's own name. Keep the leading blanks.
+  const char* pattern = TrNoop("   Модель:%1,    Версия:%2,     %3.");
+  return TrArgs(
+      original ? std::string(pattern) : TrText(pattern),
+      {FromCp1251(reply.Field(0)), FromCp1251(reply.Field(1)), FromCp1251(reply.Field(2))});
 }
 
 int PaymentTypeCount(const ReplyRecord& reply) {

@@ -108,8 +108,12 @@ std::string ReplyFailureMessage(const ReplyRecord& reply, std::string_view headi
 int FieldInt(const ReplyRecord& reply, int field);
 
 // The register line of the status bar: "   Модель:" M ",    Версия:" V ",     " X "."
-// (UTF-8; the fields are converted from Windows-1251).
-std::string ModelLine(const ReplyRecord& reply);
+// (UTF-8; the fields are converted from Windows-1251), in the interface's language; with
+// `original`, in the original texts (for JSON and files).
+std::string ModelLine(const ReplyRecord& reply, bool original = false);
+
+// Appended to the register line when the register is in service mode (status byte 0, bit 0).
+inline constexpr const char* kServiceModeMark = TrNoop(" Сервис.реж.");
 
 // Answer field 10 of a diagnostic answer as the payment type count: 10 when 0 or absent, and
 // always within 1..10 (the payment commands take types 0..9).

@@ -62,7 +62,8 @@ class TerminalHost : public CardPaymentHost {
 
 int RunCardPay(GlobalOptions& options, const CardPayOptions& pay) {
   CardPaymentRequest request;
-  const std::optional<std::string> password = OptionText(pay.password, "card-pay: в пароле");
+  const std::optional<std::string> password =
+      OptionText(pay.password, std::string("card-pay: ") + Tr("в пароле"));
   if (!password)
     return kExitUsage;
   request.password = *password;
@@ -72,7 +73,7 @@ int RunCardPay(GlobalOptions& options, const CardPayOptions& pay) {
   if (pay.transaction) {
     request.use_typed_transaction = true;
     const std::optional<std::string> transaction =
-        OptionText(*pay.transaction, "card-pay: в идентификаторе транзакции");
+        OptionText(*pay.transaction, std::string("card-pay: ") + Tr("в идентификаторе транзакции"));
     if (!transaction)
       return kExitUsage;
     request.transaction_id = *transaction;

@@ -32,12 +32,15 @@ class TerminalHost : public FiscalizationHost {
 }  // namespace
 
 int RunFiscalize(GlobalOptions& options, const FiscalizeOptions& fiscalize) {
-  const std::optional<std::string> password = OptionText(fiscalize.password, "fiscalize: в пароле");
+  const std::optional<std::string> password =
+      OptionText(fiscalize.password, std::string("fiscalize: ") + Tr("в пароле"));
   const std::optional<std::string> serial =
-      password ? OptionText(fiscalize.serial_number, "fiscalize: в заводском номере")
+      password ? OptionText(fiscalize.serial_number,
+                            std::string("fiscalize: ") + Tr("в заводском номере"))
                : std::nullopt;
   const std::optional<std::string> inspector =
-      serial ? OptionText(fiscalize.inspector, "fiscalize: в пароле налогового инспектора")
+      serial ? OptionText(fiscalize.inspector,
+                          std::string("fiscalize: ") + Tr("в пароле налогового инспектора"))
              : std::nullopt;
   if (!inspector)
     return kExitUsage;

@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "link/codepage.h"
+#include "link/translate.h"
 #include "reports/report_sequences.h"
 
 namespace tolvanet::cli {
@@ -16,12 +17,14 @@ using reports::ReportOutcome;
 // What an operation that cannot be undone would do, said before asking for --yes.
 std::string Irreversible(const ReportOptions& r) {
   if (r.kind == "z")
-    return "Z-отчет закроет смену и обнулит дневные итоги.";
+    return Tr("Z-отчет закроет смену и обнулит дневные итоги.");
   if (r.kind == "tape-clear")
-    return "Обнуление контрольной ленты сотрет ее из памяти регистратора.";
+    return Tr("Обнуление контрольной ленты сотрет ее из памяти регистратора.");
   if (r.kind == "unload") {
-    return std::string("Выгрузка контрольной ленты сотрет ее из памяти регистратора") +
-           (r.clear_articles ? " и обнулит базу товаров." : ".");
+    return r.clear_articles
+               ? Tr("Выгрузка контрольной ленты сотрет ее из памяти регистратора и обнулит базу "
+                    "товаров.")
+               : Tr("Выгрузка контрольной ленты сотрет ее из памяти регистратора.");
   }
   return {};
 }
@@ -56,9 +59,9 @@ void PrintResources(const reports::FreeResources& res) {
     const int field = static_cast<int>(i);
     std::string value;
     if (field < res.count)
-      value = items[i].permission ? (res.Permission(field) ? "да" : "нет")
+      value = items[i].permission ? (res.Permission(field) ? Tr("да") : Tr("нет"))
                                   : TerminalText(res.fields[i]);
-    std::cout << Label(items[i].caption) << ": " << value << "\n";
+    std::cout << Label(TrText(items[i].caption)) << ": " << value << "\n";
   }
 }
 
@@ -98,11 +101,12 @@ std::optional<int> ExtraKind(const std::string& text) {
 
 int RunReport(GlobalOptions& options, const ReportOptions& r) {
   if (const std::string what = Irreversible(r); !what.empty() && !r.yes) {
-    std::cerr << "report " << r.kind << ": " << what
-              << " Это нельзя отменить; повторите с --yes, чтобы выполнить.\n";
+    std::cerr << "report " << r.kind << ": " << what << " "
+              << Tr("Это нельзя отменить; повторите с --yes, чтобы выполнить.\n");
     return kExitUsage;
   }
-  const std::optional<std::string> converted = OptionText(r.password, "report: в пароле");
+  const std::optional<std::string> converted =
+      OptionText(r.password, std::string("report: ") + Tr("в пароле"));
   if (!converted)
     return kExitUsage;
   const std::string& password = *converted;
@@ -114,16 +118,18 @@ int RunReport(GlobalOptions& options, const ReportOptions& r) {
     const bool by_numbers = r.first || r.last;
     if (by_dates == by_numbers || (by_dates && !(r.from && r.to)) ||
         (by_numbers && !(r.first && r.last))) {
-      std::cerr << "report periodic: нужны --from и --to (по дате) или --first и --last (по "
-                   "номеру).\n";
+      std::cerr << Tr(
+          "report periodic: нужны --from и --to (по дате) или --first и --last (по "
+          "номеру).\n");
       return kExitUsage;
     }
     if (by_dates) {
       from = reports::ParseReportDate(*r.from);
       to = reports::ParseReportDate(*r.to);
       if (!from || !to) {
-        std::cerr << "report periodic: дата \"" << (from ? *r.to : *r.from)
-                  << "\" не в виде ГГГГ-ММ-ДД.\n";
+        std::cerr << TrArgs(Tr("report periodic: дата \"%1\" не в виде ГГГГ-ММ-ДД."),
+                            {from ? *r.to : *r.from})
+                  << "\n";
         return kExitUsage;
       }
     }
@@ -132,10 +138,12 @@ int RunReport(GlobalOptions& options, const ReportOptions& r) {
   if (r.kind == "extra") {
     extra = ExtraKind(r.extra_kind);
     if (!extra) {
-      std::cerr << "report extra: тип отчета \"" << r.extra_kind
-                << "\" неизвестен: 0 или departments (" << reports::kExtraReportKinds[0]
-                << "), 1 или operators (" << reports::kExtraReportKinds[1] << "), 2 или tape ("
-                << reports::kExtraReportKinds[2] << ").\n";
+      std::cerr << TrArgs(Tr("report extra: тип отчета \"%1\" неизвестен: 0 или departments "
+                             "(%2), 1 или operators (%3), 2 или tape (%4)."),
+                          {r.extra_kind, TrText(reports::kExtraReportKinds[0]),
+                           TrText(reports::kExtraReportKinds[1]),
+                           TrText(reports::kExtraReportKinds[2])})
+                << "\n";
       return kExitUsage;
     }
   }
@@ -170,21 +178,22 @@ int RunReport(GlobalOptions& options, const ReportOptions& r) {
     if (out.ok)
       shown = &resources;
   } else {
-    std::cerr << "report: неизвестный отчет \"" << r.kind << "\".\n";
+    std::cerr << TrArgs(Tr("report: неизвестный отчет \"%1\"."), {r.kind}) << "\n";
     return kExitUsage;
   }
 
   if (!out.input_error.empty()) {
-    std::cerr << "report " << r.kind << ": " << out.input_error << " Ничего не отправлено.\n";
+    std::cerr << "report " << r.kind << ": " << out.input_error << " "
+              << Tr("Ничего не отправлено.\n");
     return kExitUsage;
   }
   if (options.json) {
     std::cout << OutcomeJson(r, out, shown) << "\n";
   } else {
     for (const auto& s : out.steps) {
-      std::cout << "Команда " << s.code << ": код ошибки "
-                << (s.error_code.empty() ? std::string("нет ответа") : TerminalText(s.error_code))
-                << "\n";
+      const std::string error =
+          s.error_code.empty() ? std::string(Tr("нет ответа")) : TerminalText(s.error_code);
+      std::cout << TrArgs(Tr("Команда %1: код ошибки %2"), {std::to_string(s.code), error}) << "\n";
     }
     if (shown)
       PrintResources(*shown);
@@ -194,10 +203,12 @@ int RunReport(GlobalOptions& options, const ReportOptions& r) {
       (out.ok ? std::cout : std::cerr) << m << "\n";
   }
   if (out.ok && out.messages.empty() && !options.json)
-    std::cout << "Успешно.\n";
+    std::cout << Tr("Успешно.\n");
   if (out.receipt_left_open) {
-    std::cerr << "В регистраторе остался открытым нефискальный чек; его закроет "
-                 "\"Аннулирование и закрытие чека\".\n";
+    std::cerr << TrArgs(Tr("В регистраторе остался открытым нефискальный чек; его закроет "
+                           "\"%1\"."),
+                        {Tr("Аннулирование и закрытие чека")})
+              << "\n";
   }
   return out.ok ? kExitOk : kExitFailed;
 }

@@ -45,24 +45,30 @@ int RunSend(GlobalOptions& options, const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i < arguments.size(); i += 2) {
     auto code = ParseCommandCode(arguments[i]);
     if (!code) {
-      std::cerr << "send: неверный код команды \"" << arguments[i]
-                << "\": нужно число 0..255 (33) или 0x00..0xFF (0x21).\n";
+      std::cerr << TrArgs(Tr("send: неверный код команды \"%1\": нужно число 0..255 (33) или "
+                             "0x00..0xFF (0x21)."),
+                          {arguments[i]})
+                << "\n";
       return kExitUsage;
     }
     const std::string& text = arguments[i + 1];
     if (!IsValidUtf8(text)) {
-      std::cerr << "send: текст команды " << arguments[i] << " не в UTF-8.\n";
+      std::cerr << TrArgs(Tr("send: текст команды %1 не в UTF-8."), {arguments[i]}) << "\n";
       return kExitUsage;
     }
     std::string bytes = ToCp1251(text);
     if (FromCp1251(bytes) != text) {
-      std::cerr << "send: в тексте команды " << arguments[i]
-                << " есть символы, которых нет в Windows-1251.\n";
+      std::cerr << TrArgs(Tr("send: в тексте команды %1 есть символы, которых нет в "
+                             "Windows-1251."),
+                          {arguments[i]})
+                << "\n";
       return kExitUsage;
     }
     if (bytes.size() > kMaxCommandText) {
-      std::cerr << "send: текст команды " << arguments[i] << " длиннее " << kMaxCommandText
-                << " байт (" << bytes.size() << ").\n";
+      std::cerr << TrArgs(Tr("send: текст команды %1 длиннее %2 байт (%3)."),
+                          {arguments[i], std::to_string(kMaxCommandText),
+                           std::to_string(bytes.size())})
+                << "\n";
       return kExitUsage;
     }
     commands.push_back({*code, std::move(bytes)});

@@ -105,7 +105,7 @@ int Session::Open(GlobalOptions& options) {
   link.SetHost(options.address);
   link.SetIdDev(ToCp1251(options.id_dev));
   if (!link.OpenLink()) {
-    std::cerr << "Невозможно подключиться к IP адресу";
+    std::cerr << Tr("Невозможно подключиться к IP адресу");
     if (!link.error_text().empty())
       std::cerr << " (" << link.error_text() << ")";
     std::cerr << "\n";
@@ -114,7 +114,7 @@ int Session::Open(GlobalOptions& options) {
   impl_->open = true;
   const Registration reg = link.RegisterDevice();
   if (!IsReadyAnswer(reg.answer)) {
-    std::cerr << "РРО с данным ID_DEV не подключен!\n";
+    std::cerr << Tr("РРО с данным ID_DEV не подключен!") << "\n";
     return kExitNoConnection;
   }
   return kExitOk;
@@ -165,14 +165,15 @@ std::string TerminalText(const std::string& cp1251) {
 std::optional<std::string> OptionText(const std::string& utf8, const std::string& what) {
   std::string bytes = ToCp1251(utf8);
   if (!IsValidUtf8(utf8) || FromCp1251(bytes) != utf8) {
-    std::cerr << what << " есть символы, которых нет в Windows-1251.\n";
+    // TRANSLATORS: %1 is a command and a place, such as "report: в пароле".
+    std::cerr << TrArgs(Tr("%1 есть символы, которых нет в Windows-1251."), {what}) << "\n";
     return std::nullopt;
   }
   return bytes;
 }
 
 std::optional<std::string> PasswordOption(const std::string& command, const std::string& utf8) {
-  std::optional<std::string> password = OptionText(utf8, command + ": в пароле");
+  std::optional<std::string> password = OptionText(utf8, command + ": " + Tr("в пароле"));
   if (!password)
     return std::nullopt;
   if (const std::string error = CheckFreeText(*password, "Пароль"); !error.empty()) {

@@ -28,9 +28,11 @@ int RunStatus(GlobalOptions& options, const std::string& password_option) {
     std::cerr << Tr("Проверка состояния регистратора:\n  ") << message << "\n";
     return kExitFailed;
   }
-  std::string line = ModelLine(reply);
+  // JSON carries the original texts; the terminal gets the interface's language.
+  const bool json = options.json;
+  std::string line = ModelLine(reply, json);
   if (reply.status_bytes[0] & 0x01)
-    line += " Сервис.реж.";
+    line += json ? std::string(kServiceModeMark) : TrText(kServiceModeMark);
   const auto& groups = StatusByteGroups();
   const std::string& receipt = ReceiptState(reply.status_bytes[2]);
 

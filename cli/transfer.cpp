@@ -9,6 +9,7 @@
 
 #include "cli/cli.h"
 #include "cli/json.h"
+#include "link/translate.h"
 #include "transfer/transfer.h"
 
 namespace tolvanet::cli {
@@ -46,8 +47,9 @@ std::string Duration(double seconds) {
 
 class TerminalHost : public transfer::TransferHost {
  public:
+  // `unit` is marked with TrNoop and shown in the interface's language.
   TerminalHost(const char* unit, bool assume_yes)
-      : unit_(unit), assume_yes_(assume_yes), bar_(isatty(STDERR_FILENO) == 1) {}
+      : unit_(TrText(unit)), assume_yes_(assume_yes), bar_(isatty(STDERR_FILENO) == 1) {}
   void set_transfer(transfer::Transfer* t) { transfer_ = t; }
 
   void ShowMessage(const std::string& text) override {
@@ -78,9 +80,12 @@ class TerminalHost : public transfer::TransferHost {
     std::string line = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +
                        std::string(static_cast<std::size_t>(width - filled), '.') + "] " +
                        Grouped(p.done) + " / " + Grouped(p.total) + " " + unit_;
-    line += ", " + Grouped(static_cast<std::int64_t>(rate)) + " " + unit_ + "/с";
-    if (rate > 0 && p.total > p.done)
-      line += ", осталось " + Duration(static_cast<double>(p.total - p.done) / rate);
+    // TRANSLATORS: transfer speed: %1 amount, %2 unit ("байт", "фрагм.") per second.
+    line += TrArgs(Tr(", %1 %2/с"), {Grouped(static_cast<std::int64_t>(rate)), unit_});
+    if (rate > 0 && p.total > p.done) {
+      // TRANSLATORS: time left, %1 is minutes:seconds.
+      line += TrArgs(Tr(", осталось %1"), {Duration(static_cast<double>(p.total - p.done) / rate)});
+    }
     std::cerr << line << "\033[K" << std::flush;
   }
 
@@ -94,7 +99,7 @@ class TerminalHost : public transfer::TransferHost {
 
  private:
   using Clock = std::chrono::steady_clock;
-  const char* unit_;
+  std::string unit_;
   bool assume_yes_;
   bool bar_;
   bool drawn_ = false;
@@ -116,10 +121,13 @@ int RunLoop(const GlobalOptions& options, TerminalHost& host, std::int64_t bytes
   std::signal(SIGINT, previous);
   host.EndBar();
   if (r.outcome == Outcome::kStopped) {
-    std::cerr << "Остановлено после " << r.progress.blocks << " блоков ("
-              << Grouped(r.progress.done) << (bytes_per_unit == 1 ? " байт" : " фрагментов") << ")";
+    const std::string blocks = std::to_string(r.progress.blocks);
+    const std::string done = Grouped(r.progress.done);
+    std::cerr << (bytes_per_unit == 1
+                      ? TrArgs(Tr("Остановлено после %1 блоков (%2 байт)"), {blocks, done})
+                      : TrArgs(Tr("Остановлено после %1 блоков (%2 фрагментов)"), {blocks, done}));
     if (r.progress.address > 0)
-      std::cerr << ", следующий адрес " << r.progress.address;
+      std::cerr << TrArgs(Tr(", следующий адрес %1"), {std::to_string(r.progress.address)});
     std::cerr << ".\n";
   }
   if (options.json) {
@@ -146,7 +154,7 @@ int RunLoop(const GlobalOptions& options, TerminalHost& host, std::int64_t bytes
 std::optional<std::int64_t> Number(const char* name, const std::string& text) {
   auto value = transfer::DecimalDigits(text);
   if (!value)
-    std::cerr << "Ошибка! Только десятичные цифры: " << name << " \"" << text << "\".\n";
+    std::cerr << TrArgs(Tr("Ошибка! Только десятичные цифры: %1 \"%2\"."), {name, text}) << "\n";
   return value;
 }
 
@@ -159,15 +167,16 @@ int RunFirmware(GlobalOptions& options, const TransferOptions& t) {
   Session session;
   if (int rc = session.Open(options); rc != kExitOk)
     return rc;
-  TerminalHost host("байт", true);
+  TerminalHost host(TrNoop("байт"), true);
   return RunLoop(options, host, 1,
                  [&](transfer::Transfer& tr) { return tr.ReadFirmware(*password, t.file); });
 }
 
 int RunFlash(GlobalOptions& options, const TransferOptions& t) {
   if (t.action == "erase" && !t.yes) {
-    std::cerr << "flash erase обнуляет всю фискальную память регистратора; подтвердите ключом "
-                 "--yes.\n";
+    std::cerr << Tr(
+        "flash erase обнуляет всю фискальную память регистратора; подтвердите ключом "
+        "--yes.\n");
     return kExitUsage;
   }
   const std::optional<std::string> password = PasswordOption("flash", t.password);
@@ -187,7 +196,7 @@ int RunFlash(GlobalOptions& options, const TransferOptions& t) {
   Session session;
   if (int rc = session.Open(options); rc != kExitOk)
     return rc;
-  TerminalHost host("байт", true);
+  TerminalHost host(TrNoop("байт"), true);
   return RunLoop(options, host, 1, [&](transfer::Transfer& tr) {
     if (t.action == "dump")
       return tr.DumpFlash(range, t.repeats);
@@ -210,16 +219,18 @@ int RunLogo(GlobalOptions& options, const TransferOptions& t) {
   Session session;
   if (int rc = session.Open(options); rc != kExitOk)
     return rc;
-  TerminalHost host("фрагм.", true);
+  TerminalHost host(TrNoop("фрагм."), true);
   transfer::Transfer probe(host);
   const auto limits = probe.ReadLogoLimits(*password);
   if (!limits)
     return kExitFailed;
   const int width = t.width.value_or(std::min(picture->width, limits->max_width));
   const int height = t.height.value_or(std::min(picture->height, limits->max_height));
-  std::cerr << "Рисунок " << picture->width << " x " << picture->height << ", наибольший логотип "
-            << limits->max_width << " x " << limits->max_height << ", загружается " << width
-            << " x " << height << ".\n";
+  std::cerr << TrArgs(Tr("Рисунок %1 x %2, наибольший логотип %3 x %4, загружается %5 x %6."),
+                      {std::to_string(picture->width), std::to_string(picture->height),
+                       std::to_string(limits->max_width), std::to_string(limits->max_height),
+                       std::to_string(width), std::to_string(height)})
+            << "\n";
   return RunLoop(options, host, static_cast<std::int64_t>(transfer::kLogoChunkBytes),
                  [&](transfer::Transfer& tr) {
                    return tr.ProgramLogo(*password, *picture, width, height, *limits);

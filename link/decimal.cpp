@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "link/translate.h"
+
 namespace tolvanet {
 
 namespace {
@@ -37,7 +39,7 @@ bool Push(std::int64_t& acc, int digit) {
 }
 
 std::string TooLarge(std::string_view text) {
-  return "Число \"" + std::string(text) + "\" слишком велико.";
+  return TrArgs(Tr("Число \"%1\" слишком велико."), {text});
 }
 
 }  // namespace
@@ -61,11 +63,11 @@ std::string Decimal::Text() const {
 }
 
 std::string NotANumberMessage(std::string_view text) {
-  return "\"" + std::string(text) + "\" не является числом.";
+  return TrArgs(Tr("\"%1\" не является числом."), {text});
 }
 
 std::string NotAnIntegerMessage(std::string_view text) {
-  return "\"" + std::string(text) + "\" не является целым числом.";
+  return TrArgs(Tr("\"%1\" не является целым числом."), {text});
 }
 
 Parsed<Decimal> ParseDecimal(std::string_view text, int decimals, DecimalRule rule) {
@@ -134,12 +136,12 @@ Parsed<Decimal> ParseDecimal(std::string_view text, int decimals, DecimalRule ru
 
   const Decimal value{units, decimals};
   if (rule == DecimalRule::kPositive && units <= 0) {
-    out.error = "Значение \"" + std::string(Trim(text)) + "\" должно быть больше нуля (" +
-                value.Text() + " после округления).";
+    out.error = TrArgs(Tr("Значение \"%1\" должно быть больше нуля (%2 после округления)."),
+                       {Trim(text), value.Text()});
     return out;
   }
   if (rule == DecimalRule::kNonNegative && units < 0) {
-    out.error = "Значение \"" + std::string(Trim(text)) + "\" не может быть отрицательным.";
+    out.error = TrArgs(Tr("Значение \"%1\" не может быть отрицательным."), {Trim(text)});
     return out;
   }
   out.value = value;
@@ -171,8 +173,8 @@ Parsed<std::int64_t> ParseInteger(std::string_view text, std::int64_t min, std::
   if (negative)
     value = -value;
   if (overflow || value < min || value > max) {
-    out.error = "Значение \"" + std::string(Trim(text)) + "\" вне допустимых пределов (" +
-                std::to_string(min) + ".." + std::to_string(max) + ").";
+    out.error = TrArgs(Tr("Значение \"%1\" вне допустимых пределов (%2..%3)."),
+                       {Trim(text), std::to_string(min), std::to_string(max)});
     return out;
   }
   out.value = value;

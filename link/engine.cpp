@@ -1,6 +1,7 @@
 #include "link/engine.h"
 
 #include "link/scoped_flag.h"
+#include "link/translate.h"
 
 #include <cstdio>
 
@@ -75,14 +76,14 @@ ReplyRecord& Engine::ExecuteCommand(int code, std::string_view text) {
   refusal_.clear();
   if (busy_) {
     return Refuse(code, text,
-                  "Команда не отправлена: предыдущая команда ещё ждёт ответа регистратора.");
+                  Tr("Команда не отправлена: предыдущая команда ещё ждёт ответа регистратора."));
   }
   if (transport_ != nullptr && transport_->Connecting())
-    return Refuse(code, text, "Команда не отправлена: идёт подключение к регистратору.");
+    return Refuse(code, text, Tr("Команда не отправлена: идёт подключение к регистратору."));
   if (text.size() > kMaxCommandText) {
     return Refuse(code, text,
-                  "Команда не отправлена: текст команды длиннее 219 байт (" +
-                      std::to_string(text.size()) + ").");
+                  TrArgs(Tr("Команда не отправлена: текст команды длиннее 219 байт (%1)."),
+                         {std::to_string(text.size())}));
   }
   ScopedFlag busy(busy_);
 

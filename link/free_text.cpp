@@ -1,5 +1,7 @@
 #include "link/free_text.h"
 
+#include "link/translate.h"
+
 namespace tolvanet {
 
 bool IsFreeText(std::string_view text) {
@@ -11,8 +13,9 @@ bool IsFreeText(std::string_view text) {
 }
 
 std::string FreeTextMessage(std::string_view caption) {
-  return "Поле \"" + std::string(caption) +
-         "\" не может содержать символ \";\" и управляющие символы. Ошибка!";
+  // The caption comes from a window in the original; shown in the interface's language.
+  return TrArgs(Tr("Поле \"%1\" не может содержать символ \";\" и управляющие символы. Ошибка!"),
+                {TrText(caption)});
 }
 
 std::string CheckFreeText(std::string_view text, std::string_view caption) {
@@ -22,7 +25,7 @@ std::string CheckFreeText(std::string_view text, std::string_view caption) {
 std::string CheckFieldsText(std::string_view text, std::string_view caption) {
   for (unsigned char c : text) {
     if (c < 0x20 || c == 0x7F)
-      return "Поле \"" + std::string(caption) + "\" содержит управляющий символ. Ошибка!";
+      return TrArgs(Tr("Поле \"%1\" содержит управляющий символ. Ошибка!"), {TrText(caption)});
   }
   return {};
 }

@@ -350,7 +350,7 @@ void TForm1::ConnectAttempt() {
 
     QString line = Q(ModelLine(reply));
     if (reply.status_bytes[0] & 0x01)
-      line += " Сервис.реж.";
+      line += Q(TrText(kServiceModeMark));
     SetStatusLine(line);
     state.payment_type_count = PaymentTypeCount(reply);
 
