@@ -144,6 +144,50 @@ TEST_F(LanguageCliTest, EachWayOfChoosingTheLanguageShowsItsTexts) {
   }
 }
 
+// The register line and the service-mode mark are shown in the language; status --json keeps
+// the original texts, like its other values; a refused option names its place in the language.
+TEST_F(LanguageCliTest, StatusLineIsTranslatedOnTheTerminalButNotInJson) {
+  sim::Server server(testing::LoopbackOptions());
+  sim::Register& reg = server.AddRegister("LNG2");
+  ASSERT_TRUE(server.Start()) << server.error_text();
+  reg.ForceStatusBits(0, 0x01);
+  const std::vector<std::string> address = {
+      "--address", "127.0.0.1", "--port", std::to_string(server.port()), "--id", "LNG2"};
+  const std::string original = "   Модель:SIM-100,    Версия:3.01,     Симулятор. Сервис.реж.";
+  struct Case {
+    const char* language;
+    std::string line;
+    const char* bad_password;  // `report x --password` with a character Windows-1251 lacks
+  };
+  const Case cases[] = {
+      {"ru", original, "report: в пароле есть символы, которых нет в Windows-1251.\n"},
+      {"uk", "   Модель:SIM-100,    Версія:3.01,     Симулятор. Серв. реж.",
+       "report: у паролі є символи, яких немає в Windows-1251.\n"},
+      {"en", "   Model:SIM-100,    Version:3.01,     Симулятор. Service mode",
+       "report: in the password there are characters that Windows-1251 lacks.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.language);
+    std::vector<std::string> args = {"--lang", c.language};
+    args.insert(args.end(), address.begin(), address.end());
+    args.push_back("status");
+    Output r = Run(TOLVANET_CLI_BINARY, "", args);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), c.line);
+
+    args.insert(args.end() - 1, "--json");
+    r = Run(TOLVANET_CLI_BINARY, "", args);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_THAT(r.out, HasSubstr("{\"line\":\"" + original + "\""));
+
+    std::vector<std::string> report = {"--lang", c.language};
+    report.insert(report.end(), address.begin(), address.end());
+    report.insert(report.end(), {"report", "x", "--password", "\u4E2D"});
+    r = Run(TOLVANET_CLI_BINARY, "", report);
+    EXPECT_THAT(r.out, HasSubstr(c.bad_password));
+  }
+}
+
 TEST_F(LanguageCliTest, TheCLocaleGivesTheOriginalTextsWhateverLanguageSays) {
   const Output r = Run(TOLVANET_CLI_BINARY, "LC_ALL=C LANGUAGE=uk", {"--version"});
   EXPECT_EQ(r.status, 0);

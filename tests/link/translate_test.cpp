@@ -11,6 +11,9 @@
 #include <sstream>
 
 #include "app/language.h"
+#include "link/decimal.h"
+#include "link/engine.h"
+#include "link/free_text.h"
 
 namespace tolvanet {
 namespace {
@@ -181,6 +184,51 @@ TEST(TrTest, LooksTextsUpInTheCatalogueOfTheChosenLanguage) {
   }
   EXPECT_FALSE(UseLanguage("de", TOLVANET_LOCALE_DIR));
   EXPECT_EQ(LanguageInUse(), "uk");  // as it was
+}
+
+// The link's composed messages: each language puts the value where its sentence needs it, and a
+// value that looks like a placeholder stays as typed.
+TEST(TrTest, ComposedLinkMessagesCarryTheirValuesInEachLanguage) {
+  OriginalAfterwards restore;
+  struct Case {
+    const char* language;
+    std::string (*message)();
+    const char* shown;
+  };
+  auto not_a_number = [] { return NotANumberMessage("12,5x"); };
+  auto placeholder = [] { return ParseInteger("%2", 0, 9).error; };
+  auto out_of_range = [] { return ParseInteger("12", 0, 9).error; };
+  auto negative = [] { return ParseDecimal(" -1.5 ", 2, DecimalRule::kNonNegative).error; };
+  auto free_text = [] { return CheckFreeText("a;b", "Пароль"); };
+  auto too_long = [] {
+    Engine engine;
+    engine.ExecuteCommand(97, std::string(220, 'x'));
+    return engine.refusal();
+  };
+  const Case cases[] = {
+      {"ru", not_a_number, "\"12,5x\" не является числом."},
+      {"uk", not_a_number, "\"12,5x\" не є числом."},
+      {"en", not_a_number, "\"12,5x\" is not a number."},
+      {"ru", placeholder, "\"%2\" не является целым числом."},
+      {"en", placeholder, "\"%2\" is not a whole number."},
+      {"ru", out_of_range, "Значение \"12\" вне допустимых пределов (0..9)."},
+      {"uk", out_of_range, "Значення \"12\" поза допустимими межами (0..9)."},
+      {"en", out_of_range, "The value \"12\" is out of range (0..9)."},
+      {"ru", negative, "Значение \"-1.5\" не может быть отрицательным."},
+      {"en", negative, "The value \"-1.5\" cannot be negative."},
+      // The caption comes in the original and is shown in the language too.
+      {"ru", free_text,
+       "Поле \"Пароль\" не может содержать символ \";\" и управляющие символы. Ошибка!"},
+      {"en", free_text,
+       "The field \"Password\" cannot contain the character \";\" or control characters. Error!"},
+      {"ru", too_long, "Команда не отправлена: текст команды длиннее 219 байт (220)."},
+      {"uk", too_long, "Команду не надіслано: текст команди довший за 219 байт (220)."},
+      {"en", too_long, "Command not sent: the command text is longer than 219 bytes (220)."},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(UseLanguage(c.language, TOLVANET_LOCALE_DIR));
+    EXPECT_EQ(c.message(), c.shown) << c.language;
+  }
 }
 
 }  // namespace
