@@ -59,8 +59,11 @@ int RunArticles(GlobalOptions& options, const std::string& file,
     std::cerr << skipped << "\n";
   if (r.stopped)
     std::cerr << Tr("Запись остановлена.\n");
-  std::cout << "sent " << r.sent << ", refused " << r.rejected << ", timeouts " << r.timeouts
-            << ", skipped " << r.too_long.size() + r.bad_bytes.size() << "\n";
+  std::cout << TrArgs(
+                   Tr("sent %1, refused %2, timeouts %3, skipped %4"),
+                   {std::to_string(r.sent), std::to_string(r.rejected), std::to_string(r.timeouts),
+                    std::to_string(r.too_long.size() + r.bad_bytes.size())})
+            << "\n";
   const bool all_written =
       !r.stopped && r.rejected == 0 && r.timeouts == 0 && r.too_long.empty() && r.bad_bytes.empty();
   return all_written ? kExitOk : kExitFailed;

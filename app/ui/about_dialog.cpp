@@ -14,7 +14,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   // The texts differ in length from language to language: the box grows with them.
   layout->setSizeConstraint(QLayout::SetMinimumSize);
-  Label1 = new QLabel("ПО Tolvanet (вер. 1.73 20.05.2015) (TCP/IP)", this);
+  Label1 = new QLabel(QTr("ПО Tolvanet (вер. 1.73 20.05.2015) (TCP/IP)"), this);
   Label2 = new QLabel(
       QTr("Для фискальных регистраторов Украины, подключённых через сервер-ретранслятор TCP/IP"),
       this);
