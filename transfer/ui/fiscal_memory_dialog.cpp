@@ -19,7 +19,8 @@ constexpr char kDigitsOnly[] = "Ошибка! Только десятичные 
 TForm7::TForm7(QWidget* parent)
     : TransferDialog(parent, "Form7", "Чтение/запись/обнуление фискальной памяти") {
   // A tool window without a system menu: it is closed with "Закрыть".
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Esc when idle does nothing; during a transfer it stops it, as "Остановить" does.
+  CloseOnlyWithButton();
   auto edit = [this](const char* name, int max_length, bool read_only) {
     auto* e = new QLineEdit(this);
     e->setObjectName(name);

@@ -19,7 +19,8 @@ constexpr char kUnknown[] = "неизвестно";
 
 TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Программирования логотипа") {
   // A tool window without a close box: it is closed with "Закрыть".
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Esc when idle does nothing; while the logo is sent it stops it.
+  CloseOnlyWithButton();
   auto label = [this](const char* name) {
     auto* l = new QLabel(this);
     l->setObjectName(name);
