@@ -185,121 +185,97 @@ void Interpreter::ResetRun() {
   while_stack_.clear();
 }
 
-RunOutcome Interpreter::Run() {
-  if (running_) {
-    host_.ShowMessage("Скрипт уже выполняется.");
-    return RunOutcome::kRefused;
-  }
-  ScopedFlag running(running_);
-  random_.seed(fixed_seed_ ? *fixed_seed_
-                           : static_cast<std::uint32_t>(
-                                 std::chrono::system_clock::now().time_since_epoch().count()));
-  if (!BeginRun())
-    return outcome_;
-  ResetRun();
+void Interpreter::CarryOutSearch() {
+  // Reads on from here to the first line holding the label; that line is read next.
+  const std::string label = *search_;
+  search_.reset();
   std::string raw;
-  RunOutcome result;
-  while (true) {
-    if (search_) {
-      // Reads on from here to the first line holding the label; that line is read next.
-      std::string label = *search_;
-      search_.reset();
-      std::size_t start = source_.position();
-      while (source_.ReadLine(raw)) {
-        if (raw.find(label) != std::string::npos) {
-          source_.Seek(start);
-          break;
-        }
-        start = source_.position();
-      }
-    }
-    line_pos_ = source_.position();
-    if (!source_.ReadLine(raw)) {
-      result = EndOfFile();
+  std::size_t start = source_.position();
+  while (source_.ReadLine(raw)) {
+    if (raw.find(label) != std::string::npos) {
+      source_.Seek(start);
       break;
     }
-    SetLineCount(line_count_ + 1);
-    host_.ProcessPendingMessages();
-    if (stop_) {
-      StopBeforeLine();
-      result = RunOutcome::kStopped;
-      break;
-    }
-    std::string_view line = PrepareLine(raw);
-    if (line.empty())
-      continue;
-    if (!Execute(line)) {
-      result = outcome_;
-      break;
-    }
+    start = source_.position();
   }
-  host_.Repaint();
-  return result;
 }
 
-RunOutcome Interpreter::Continue() {
+RunOutcome Interpreter::RunLines(const RunMode& mode) {
   if (running_) {
     host_.ShowMessage("Скрипт уже выполняется.");
     return RunOutcome::kRefused;
   }
   ScopedFlag running(running_);
+  if (mode.language) {
+    random_.seed(fixed_seed_ ? *fixed_seed_
+                             : static_cast<std::uint32_t>(
+                                   std::chrono::system_clock::now().time_since_epoch().count()));
+  }
   if (!BeginRun())
     return outcome_;
-  SkipLines(line_count_);
+  if (mode.language)
+    ResetRun();
+  else
+    SkipLines(line_count_);
+  // A run repaints the window whichever way it ends; a step only after a command line.
+  bool repaint = !mode.single_line;
   std::string raw;
-  RunOutcome result;
+  RunOutcome result = RunOutcome::kEndOfFile;
   while (true) {
+    if (mode.language) {
+      if (search_)
+        CarryOutSearch();
+      line_pos_ = source_.position();
+    }
     if (!source_.ReadLine(raw)) {
       result = EndOfFile();
       break;
     }
     SetLineCount(line_count_ + 1);
-    host_.ProcessPendingMessages();
-    if (stop_) {
-      StopBeforeLine();
-      result = RunOutcome::kStopped;
-      break;
+    if (!mode.single_line) {
+      host_.ProcessPendingMessages();
+      if (stop_) {
+        StopBeforeLine();
+        result = RunOutcome::kStopped;
+        break;
+      }
     }
-    std::string_view line = StripLineEnd(raw);
-    if (line.empty() || line.front() == ';')
+    const std::string_view line = mode.language ? PrepareLine(raw) : StripLineEnd(raw);
+    if (line.empty())
       continue;
-    bool go_on = line.front() == '+' ? Shown(line.substr(1)) : CommandLine(line);
+    bool go_on = true;
+    if (mode.language) {
+      go_on = Execute(line);
+    } else if (line.front() == '+') {
+      go_on = Shown(line.substr(1));
+    } else if (line.front() != ';') {
+      go_on = CommandLine(line);
+      repaint = repaint || go_on;
+    }
     if (!go_on) {
       result = outcome_;
       break;
     }
+    if (mode.single_line) {
+      result = RunOutcome::kStepDone;
+      break;
+    }
   }
-  host_.Repaint();
+  if (repaint)
+    host_.Repaint();
   return result;
 }
 
+RunOutcome Interpreter::Run() {
+  return RunLines({.language = true, .single_line = false});
+}
+
+RunOutcome Interpreter::Continue() {
+  return RunLines({.language = false, .single_line = false});
+}
+
 RunOutcome Interpreter::Step() {
-  if (running_) {
-    host_.ShowMessage("Скрипт уже выполняется.");
-    return RunOutcome::kRefused;
-  }
-  ScopedFlag running(running_);
-  if (!BeginRun())
-    return outcome_;
-  SkipLines(line_count_);
-  std::string raw;
-  std::string_view line;
-  do {
-    if (!source_.ReadLine(raw))
-      return EndOfFile();
-    SetLineCount(line_count_ + 1);
-    line = StripLineEnd(raw);
-  } while (line.empty());
-  if (line.front() == ';')
-    return RunOutcome::kStepDone;
-  if (line.front() == '+') {
-    Shown(line.substr(1));
-    return RunOutcome::kStepDone;
-  }
-  if (!CommandLine(line))
-    return outcome_;
-  host_.Repaint();
-  return RunOutcome::kStepDone;
+  return RunLines({.language = false, .single_line = true});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -146,6 +146,17 @@ class Interpreter {
   bool Oper(std::string_view body, std::string_view line);
   bool Print(std::string_view body);
 
+  // What sets the three ways of running apart; one loop runs them all.
+  struct RunMode {
+    // The whole language from the first line with a fresh run state ("Выполнить"); otherwise
+    // command lines and comments only, after the lines line_count() says were read.
+    bool language = true;
+    // The first line that is not empty ends the run, without looking at the stop request
+    // ("Шаг").
+    bool single_line = false;
+  };
+  RunOutcome RunLines(const RunMode& mode);
+  void CarryOutSearch();
   bool BeginRun();
   bool OpenSource();
   void SkipLines(int count);

@@ -172,7 +172,7 @@ NetworkFileResult ParseNetworkSettingsFile(std::string_view content) {
     out.error = "В файле параметров связи меньше восьми строк. Файл не загружен.";
     return out;
   }
-  // Line 1 is the DHCP flag; the original read every line into a 29-character buffer.
+  // Line 1 is the DHCP flag, read as at most 29 characters; the others fit the boxes they fill.
   static constexpr std::size_t kLimits[8] = {29,
                                              kAddressBoxLength,
                                              kAddressBoxLength,

@@ -12,18 +12,16 @@
 #include <mutex>
 #include <thread>
 
-#include "sales/card_terminal.h"
+#include "sim/terminal_message.h"
 
 namespace tolvanet::sim {
 
-namespace ct = card_terminal;
+namespace wire = terminal_message;
 
 namespace {
 
-constexpr char kNak = 0x15;
-
-std::string Nak() {
-  return ct::Message(std::string_view(&kNak, 1));
+std::string Single(char byte) {
+  return wire::Frame(std::string_view(&byte, 1));
 }
 
 }  // namespace
@@ -41,7 +39,7 @@ struct Terminal::Impl {
   int slave = -1;  // held open so that the pair lives while no client has it open
   std::thread thread;
   std::atomic<bool> stop{false};
-  std::string input;  // bytes received and not yet a whole message
+  wire::Reader reader;  // bytes received and not yet a whole message
   int sessions = 0;
   std::string session;  // tag 00 of the running exchange
 
@@ -73,23 +71,19 @@ struct Terminal::Impl {
     }
   }
 
-  // A body of tagged fields, FS after each (the last one too, unless switched off).
-  static std::string Body(const std::vector<std::pair<std::string, std::string>>& fields,
-                          const TerminalBehaviour& b) {
-    std::string body(1, ct::kStx);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (b.missing_tags.count(fields[i].first))
-        continue;
-      body += fields[i].first + "=" + fields[i].second;
-      body += ct::kFs;
+  // A body of tagged fields, FS after each (the last one too, unless switched off), less
+  // the tags the behaviour leaves out.
+  static std::string Body(const std::vector<wire::Field>& fields, const TerminalBehaviour& b) {
+    std::vector<wire::Field> kept;
+    for (const wire::Field& f : fields) {
+      if (!b.missing_tags.count(f.first))
+        kept.push_back(f);
     }
-    if (b.no_final_fs && body.back() == ct::kFs)
-      body.pop_back();
-    return body;
+    return wire::TaggedBody(kept, !b.no_final_fs);
   }
 
   std::string CardData(const TerminalBehaviour& b) {
-    std::vector<std::pair<std::string, std::string>> fields;
+    std::vector<wire::Field> fields;
     if (b.extra_tags)
       fields.push_back({"90", "X00=FAKE"});
     fields.push_back({"00", session});
@@ -106,7 +100,7 @@ struct Terminal::Impl {
   }
 
   std::string Result(const TerminalBehaviour& b, const std::string& transaction) {
-    std::vector<std::pair<std::string, std::string>> fields;
+    std::vector<wire::Field> fields;
     fields.push_back({"00", session});
     if (b.extra_tags)
       fields.push_back({"93", "58=FAKE"});
@@ -126,29 +120,29 @@ struct Terminal::Impl {
       received.push_back(body);
       b = behaviour;
     }
-    if (body.size() == 1 && body[0] == ct::kOpening) {
+    if (body.size() == 1 && body[0] == wire::kOpening) {
       session = std::to_string(100000 + ++sessions);
       Log("opening request (exchange " + session + ")");
       if (b.silence == TerminalBehaviour::Silence::kOpening)
         return;
       if (b.wrong_ack == TerminalBehaviour::WrongAck::kOpening) {
-        Write(Nak(), b.one_byte_pieces);
+        Write(Single(wire::kNak), b.one_byte_pieces);
         return;
       }
-      Write(ct::Acknowledgement(), b.one_byte_pieces);
+      Write(Single(wire::kAck), b.one_byte_pieces);
       if (b.silence == TerminalBehaviour::Silence::kCardData)
         return;
-      Write(ct::Message(CardData(b)), b.one_byte_pieces);
+      Write(wire::Frame(CardData(b)), b.one_byte_pieces);
       return;
     }
-    if (!body.empty() && body[0] == ct::kStx) {
-      const std::string amount = ct::FindTag(body, "05").value_or("");
+    if (!body.empty() && body[0] == wire::kStx) {
+      const std::string amount = wire::Tag(body, "05").value_or("");
       Log("payment request, amount " + amount);
       if (b.wrong_ack == TerminalBehaviour::WrongAck::kRequest) {
-        Write(Nak(), b.one_byte_pieces);
+        Write(Single(wire::kNak), b.one_byte_pieces);
         return;
       }
-      Write(ct::Acknowledgement(), b.one_byte_pieces);
+      Write(Single(wire::kAck), b.one_byte_pieces);
       if (b.silence == TerminalBehaviour::Silence::kResult)
         return;
       std::string transaction;
@@ -157,7 +151,7 @@ struct Terminal::Impl {
         transaction = std::to_string(410000000000LL + static_cast<long long>(payments.size()) + 1);
         payments.push_back({amount, transaction});
       }
-      Write(ct::Message(Result(b, transaction)), b.one_byte_pieces);
+      Write(wire::Frame(Result(b, transaction)), b.one_byte_pieces);
       Log(b.decline ? "payment declined" : "payment approved, transaction " + transaction);
     }
   }
@@ -172,16 +166,10 @@ struct Terminal::Impl {
       const ssize_t n = ::read(master, buf, sizeof buf);
       if (n <= 0)
         continue;
-      input.append(buf, static_cast<std::size_t>(n));
-      while (input.size() >= 2) {
-        const std::size_t length =
-            (static_cast<unsigned char>(input[0]) << 8) | static_cast<unsigned char>(input[1]);
-        if (input.size() < 2 + length)
-          break;
-        std::string body = input.substr(2, length);
-        input.erase(0, 2 + length);
+      std::vector<std::string> bodies;
+      reader.Feed(std::string_view(buf, static_cast<std::size_t>(n)), bodies);
+      for (const std::string& body : bodies)
         Handle(body);
-      }
     }
   }
 };
@@ -222,7 +210,7 @@ bool Terminal::Start() {
     ::tcsetattr(d.slave, TCSANOW, &tio);
   }
   d.stop = false;
-  d.input.clear();
+  d.reader.Clear();
   d.thread = std::thread([&d] { d.Run(); });
   return true;
 }

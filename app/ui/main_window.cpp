@@ -287,13 +287,19 @@ void TForm1::Button3Click() {
     Disconnect();
     return;
   }
-  AppState& state = TheAppState();
-  RelayLink& link = TheLink();
   Button3->setEnabled(false);
   abort_ = false;
-  state.status_available = false;
+  TheAppState().status_available = false;
   Button4->setEnabled(true);
+  ConnectAttempt();
+  // However the attempt ended, it can be started again and no longer aborted.
+  Button4->setEnabled(false);
+  Button3->setEnabled(true);
+}
 
+void TForm1::ConnectAttempt() {
+  AppState& state = TheAppState();
+  RelayLink& link = TheLink();
   while (true) {
     const ConnectionSettings cs = LoadConnectionSettings(state.config_path);
     state.access_level = cs.level;
@@ -309,43 +315,24 @@ void TForm1::Button3Click() {
     link.SetIdDev(RegisterText(Edit2));
     if (!link.OpenLink()) {
       Say("Невозможно подключиться к IP адресу");
-      Button4->setEnabled(false);
-      Button3->setEnabled(true);
       return;
     }
 
     const Registration reg = link.RegisterDevice([this] { return abort_; });
     if (reg.aborted) {
-      link.CloseLink();
-      Pause(100);
-      Shape1->setColor(colours::kRed);
-      Pause(100);
-      Shape2->setColor(colours::kRed);
-      Pause(500);
+      CloseConnection(true);
       Say("Соединение разорвано по требованию оператора!");
-      Button4->setEnabled(false);
-      Button3->setEnabled(true);
       abort_ = false;
       return;
     }
     if (!IsReadyAnswer(reg.answer)) {
       Say("РРО с данным ID_DEV не подключен!");
       // The relay will not carry this register: let go of it and let the operator try again.
-      link.CloseLink();
-      PaintBoth(colours::kRed);
-      Button4->setEnabled(false);
-      Button3->setEnabled(true);
+      CloseConnection(false);
       return;
     }
-
-    Pause(20);
-    PaintBoth(colours::kYellow);
-    Pause(20);
-    if (!link.IsActive() && reconnects_ < 3) {
-      PaintBoth(colours::kRed);
-      ++reconnects_;
+    if (SocketDropped())
       continue;
-    }
 
     int rc = 0;
     const ReplyRecord& reply = GetDiagnosticInfo(kPassword, rc);
@@ -356,19 +343,10 @@ void TForm1::Button3Click() {
       PaintBoth(colours::kRed);
       Button3->setText("Подключить");
       Say(failure);
-      Button4->setEnabled(false);
-      Button3->setEnabled(true);
       return;
     }
-
-    Pause(20);
-    PaintBoth(colours::kYellow);
-    Pause(20);
-    if (!link.IsActive() && reconnects_ < 3) {
-      PaintBoth(colours::kRed);
-      ++reconnects_;
+    if (SocketDropped())
       continue;
-    }
 
     QString line = Q(ModelLine(reply));
     if (reply.status_bytes[0] & 0x01)
@@ -380,16 +358,37 @@ void TForm1::Button3Click() {
     PaintBoth(colours::kYellow);
     PaintBoth(colours::kLime);
     Button3->setText("Отключить");
-    Button4->setEnabled(false);
-    Button3->setEnabled(true);
     return;
   }
 }
 
-void TForm1::Disconnect() {
-  TheLink().CloseLink();
-  EnableMenus(false);
+bool TForm1::SocketDropped() {
+  Pause(20);
+  PaintBoth(colours::kYellow);
+  Pause(20);
+  if (TheLink().IsActive() || reconnects_ >= 3)
+    return false;
   PaintBoth(colours::kRed);
+  ++reconnects_;
+  return true;
+}
+
+void TForm1::CloseConnection(bool one_by_one) {
+  TheLink().CloseLink();
+  if (!one_by_one) {
+    PaintBoth(colours::kRed);
+    return;
+  }
+  Pause(100);
+  Shape1->setColor(colours::kRed);
+  Pause(100);
+  Shape2->setColor(colours::kRed);
+  Pause(500);
+}
+
+void TForm1::Disconnect() {
+  CloseConnection(false);
+  EnableMenus(false);
   Button3->setText("Подключить");
   Button2->setEnabled(false);
   SetStatusLine(QString());
@@ -413,12 +412,7 @@ void TForm1::Button2Click() {
 
 void TForm1::Button1Click() {
   SaveConnectionSettings(TheAppState().config_path, S(Edit1->text()), S(Edit2->text()));
-  TheLink().CloseLink();
-  Pause(100);
-  Shape1->setColor(colours::kRed);
-  Pause(100);
-  Shape2->setColor(colours::kRed);
-  Pause(500);
+  CloseConnection(true);
   close();
 }
 

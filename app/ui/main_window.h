@@ -124,6 +124,15 @@ class TForm1 : public QMainWindow {
   void BuildMenus();
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*slot)());
   void EnableMenus(bool on);
+  // One attempt of "Подключить", restarted while the socket drops (at most three times over
+  // the program's life); it returns with its outcome shown.
+  void ConnectAttempt();
+  // Between the steps of an attempt: both indicators yellow; true when the socket has dropped
+  // and the attempt starts again.
+  bool SocketDropped();
+  // Lets go of the relay and turns the indicators red: both at once, or one after the other
+  // with the pauses an abort and "Закрыть" show.
+  void CloseConnection(bool one_by_one);
   void Disconnect();
   void ClientSocketEvent(SocketEvent e);
   void PaintBoth(const QColor& c);

@@ -592,6 +592,42 @@ TEST_F(InterpreterTest, StepExecutesOneLineAtATime) {
   EXPECT_THAT(host.boxes, ElementsAre("Ошибка выполнения команды", kEnd));
 }
 
+// The window is repainted after each command line and when a run ends, whichever way it ends;
+// a step repaints only when it executed a command line.
+TEST_F(InterpreterTest, RepaintsFollowTheWayOfRunning) {
+  enum class Way { kRun, kContinue, kStep };
+  struct Case {
+    const char* name;
+    Way way;
+    int start;  // the line count it starts from
+    const char* text;
+    RunOutcome outcome;
+    int repaints;
+  };
+  const Case cases[] = {
+      {"a run of one command line", Way::kRun, 0, "21406172;\n", RunOutcome::kEndOfFile, 2},
+      {"a run that fails", Way::kRun, 0, "55406172;\n21406172;\n", RunOutcome::kError, 1},
+      {"Продолжить, one command line", Way::kContinue, 0, "21406172;\n", RunOutcome::kEndOfFile, 2},
+      {"Продолжить at the end", Way::kContinue, 1, "21406172;\n", RunOutcome::kEndOfFile, 1},
+      {"a step over a comment", Way::kStep, 0, ";c\n21406172;\n", RunOutcome::kStepDone, 0},
+      {"a step over a shown comment", Way::kStep, 0, "+c\n21406172;\n", RunOutcome::kStepDone, 0},
+      {"a step of a command line", Way::kStep, 1, ";c\n21406172;\n", RunOutcome::kStepDone, 2},
+      {"a step that fails", Way::kStep, 0, "55406172;\n", RunOutcome::kError, 0},
+      {"a step at the end", Way::kStep, 1, "21406172;\n", RunOutcome::kEndOfFile, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UseText(c.text);
+    interpreter.set_line_count(c.start);
+    host.repaints = 0;
+    const RunOutcome outcome = c.way == Way::kRun        ? interpreter.Run()
+                               : c.way == Way::kContinue ? interpreter.Continue()
+                                                         : interpreter.Step();
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(host.repaints, c.repaints);
+  }
+}
+
 TEST_F(InterpreterTest, ChoosingAFileClearsCountAndVariables) {
   interpreter.SetFile(DataFile("set_values.txt"));
   interpreter.Run();
