@@ -1,5 +1,6 @@
 #include "app/version.h"
 
+#include "link/translate.h"
 #include "tolvanet_version.h"
 
 namespace tolvanet {
@@ -11,7 +12,7 @@ const char* Version() {
 std::string VersionText(const std::string& program, const std::string& config_path) {
   return program + " " + Version() +
          "\nConfiguration file: " + (config_path.empty() ? std::string("none") : config_path) +
-         "\n";
+         "\nLanguage: " + LanguageDisplayName() + "\n";
 }
 
 }  // namespace tolvanet

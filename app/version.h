@@ -9,7 +9,8 @@ namespace tolvanet {
 const char* Version();
 
 // What --version prints: the program name and version on the first line, then the
-// configuration file in use (or the word "none" when the program reads none).
+// configuration file in use (or the word "none" when the program reads none), then the
+// interface language in use. The labels stay English whatever the language: scripts read them.
 std::string VersionText(const std::string& program, const std::string& config_path);
 
 }  // namespace tolvanet

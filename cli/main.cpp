@@ -3,17 +3,28 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "app/cli_texts.h"
+#include "app/config.h"
+#include "app/language.h"
 #include "app/version.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
   using namespace tolvanet::cli;
+  using tolvanet::Tr;
+  // The language comes first: --help is written in it.
+  tolvanet::StartLanguage(
+      tolvanet::ScanOption(argc, argv, "--lang"),
+      tolvanet::LocateConfig(tolvanet::ScanOption(argc, argv, "--config").value_or(""),
+                             tolvanet::CurrentConfigEnvironment()),
+      std::cerr);
   CLI::App app{
-      "tolvanet-cli: device commands, scripts and status of a fiscal register through the relay "
-      "server.\nDefaults for --address, --id and --log come from the configuration file: "
-      "fpinit.ini in the current directory when it is there, else "
-      "$XDG_CONFIG_HOME/tolvanet/fpinit.ini (~/.config/tolvanet/fpinit.ini), or --config FILE.",
+      Tr("tolvanet-cli: device commands, scripts and status of a fiscal register through the relay "
+         "server.\nDefaults for --address, --id and --log come from the configuration file: "
+         "fpinit.ini in the current directory when it is there, else "
+         "$XDG_CONFIG_HOME/tolvanet/fpinit.ini (~/.config/tolvanet/fpinit.ini), or --config FILE."),
       "tolvanet-cli"};
+  tolvanet::TranslateCliTexts(app);
   app.require_subcommand(1);
   app.fallthrough();
   // A later option wins, so that a wrapper's defaults can be overridden.
@@ -21,180 +32,192 @@ int main(int argc, char** argv) {
 
   GlobalOptions options;
   std::string log;
-  auto* address =
-      app.add_option("--address", options.address, "relay host (default: Address of fpinit.ini)");
-  app.add_option("--port", options.port, "relay port")
+  std::string language;
+  tolvanet::AddLanguageOption(app, language);
+  auto* address = app.add_option("--address", options.address,
+                                 Tr("relay host (default: Address of fpinit.ini)"));
+  app.add_option("--port", options.port, Tr("relay port"))
       ->capture_default_str()
       ->check(CLI::Range(1, 65535));
-  auto* id = app.add_option("--id", options.id_dev, "ID_DEV of the register (default: IDDEV)");
-  app.add_option("--timeout", options.timeout, "seconds to wait for an answer (per attempt)")
+  auto* id = app.add_option("--id", options.id_dev, Tr("ID_DEV of the register (default: IDDEV)"));
+  app.add_option("--timeout", options.timeout, Tr("seconds to wait for an answer (per attempt)"))
       ->capture_default_str()
       ->check(CLI::PositiveNumber);
   auto* log_option =
-      app.add_option("--log", log, "session log file (default: Log/LogName of fpinit.ini)");
-  app.add_flag("--json", options.json, "answers as JSON, one object per line");
+      app.add_option("--log", log, Tr("session log file (default: Log/LogName of fpinit.ini)"));
+  app.add_flag("--json", options.json, Tr("answers as JSON, one object per line"));
   app.add_flag("--demo", options.demo,
-               "start the built-in simulated register on a free loopback port and use it");
-  app.add_option("--config", options.config, "configuration file to read instead")
+               Tr("start the built-in simulated register on a free loopback port and use it"));
+  app.add_option("--config", options.config, Tr("configuration file to read instead"))
       ->check(CLI::ExistingFile);
-  app.set_version_flag("--version", [&options] {
-    std::string text =
-        tolvanet::VersionText("tolvanet-cli", options.demo ? "" : ConfigFile(options));
-    text.pop_back();  // the caller ends the line
-    return text;
-  });
+  app.set_version_flag(
+      "--version",
+      [&options] {
+        std::string text =
+            tolvanet::VersionText("tolvanet-cli", options.demo ? "" : ConfigFile(options));
+        text.pop_back();  // the caller ends the line
+        return text;
+      },
+      Tr("Display program version information and exit"));
 
   std::vector<std::string> send_args;
   auto* send = app.add_subcommand(
-      "send",
-      "Send device commands over one connection, in order. CODE is decimal (33) or "
-      "hexadecimal (0x21); TEXT is the whole command text, password first (406172;).");
-  send->add_option("CODE TEXT", send_args, "pairs of a command code and its text")->required();
+      "send", Tr("Send device commands over one connection, in order. CODE is decimal (33) or "
+                 "hexadecimal (0x21); TEXT is the whole command text, password first (406172;)."));
+  send->add_option("CODE TEXT", send_args, Tr("pairs of a command code and its text"))->required();
 
   ScriptOptions script;
   int continue_from = 0;
   int step_from = 0;
   auto* run = app.add_subcommand(
-      "run", "Run a script file: in full, from a line count (--continue) or one line (--step).");
-  run->add_option("FILE", script.file, "script file")->required()->check(CLI::ExistingFile);
+      "run",
+      Tr("Run a script file: in full, from a line count (--continue) or one line (--step)."));
+  run->add_option("FILE", script.file, Tr("script file"))->required()->check(CLI::ExistingFile);
   auto* cont = run->add_option("--continue", continue_from,
-                               "\"Продолжить\": command lines after the first N lines")
+                               Tr("\"Продолжить\": command lines after the first N lines"))
                    ->check(CLI::NonNegativeNumber);
-  auto* step =
-      run->add_option("--step", step_from, "\"Шаг\": the next command line after the first N lines")
-          ->check(CLI::NonNegativeNumber);
+  auto* step = run->add_option("--step", step_from,
+                               Tr("\"Шаг\": the next command line after the first N lines"))
+                   ->check(CLI::NonNegativeNumber);
   cont->excludes(step);
   run->add_flag("--quiet", script.quiet,
-                "\"Не выводить данные\": leave exchanges and shown comments out");
+                Tr("\"Не выводить данные\": leave exchanges and shown comments out"));
 
   std::string password = "406172";
   auto* status = app.add_subcommand(
-      "status", "Identify the register and show its six status bytes bit by bit.");
-  status->add_option("--password", password, "operator password")->capture_default_str();
+      "status", Tr("Identify the register and show its six status bytes bit by bit."));
+  status->add_option("--password", password, Tr("operator password"))->capture_default_str();
 
   std::string article_file;
   std::string article_password = "406172";
   auto* articles = app.add_subcommand(
       "articles",
-      "Write an article file (*.art, one AddArticul line per article) into the register's "
-      "article base; empty lines are skipped, lines too long for a command are named.");
-  articles->add_option("FILE", article_file, "article file")->required()->check(CLI::ExistingFile);
-  articles->add_option("--password", article_password, "password")->capture_default_str();
+      Tr("Write an article file (*.art, one AddArticul line per article) into the register's "
+         "article base; empty lines are skipped, lines too long for a command are named."));
+  articles->add_option("FILE", article_file, Tr("article file"))
+      ->required()
+      ->check(CLI::ExistingFile);
+  articles->add_option("--password", article_password, Tr("password"))->capture_default_str();
   ReportOptions report_options;
   std::string report_from, report_to, report_first, report_last;
   auto* report = app.add_subcommand(
       "report",
-      "Print the register's reports: daily X and Z, the control tape, periodic, sold goods, "
-      "extra daily reports; read its free resources.");
+      Tr("Print the register's reports: daily X and Z, the control tape, periodic, sold goods, "
+         "extra daily reports; read its free resources."));
   report->require_subcommand(1);
   report->fallthrough();
-  report->add_option("--password", report_options.password, "operator password")
+  report->add_option("--password", report_options.password, Tr("operator password"))
       ->capture_default_str();
-  report->add_subcommand("x", "X report (161, kind 1).");
-  auto* report_z = report->add_subcommand("z", "Z report: closes the shift (161, kind 0).");
+  report->add_subcommand("x", Tr("X report (161, kind 1)."));
+  auto* report_z = report->add_subcommand("z", Tr("Z report: closes the shift (161, kind 0)."));
   report->add_subcommand("tape",
-                         "Print the control tape in a non-fiscal receipt (96, 97, 166, 101).");
+                         Tr("Print the control tape in a non-fiscal receipt (96, 97, 166, 101)."));
   auto* report_tape_clear =
-      report->add_subcommand("tape-clear", "Clear the control tape (161, kind 2).");
+      report->add_subcommand("tape-clear", Tr("Clear the control tape (161, kind 2)."));
   auto* report_unload = report->add_subcommand(
-      "unload", "Unload and clear the control tape (161 kinds 5 and 2; 59 with --clear-articles).");
+      "unload",
+      Tr("Unload and clear the control tape (161 kinds 5 and 2; 59 with --clear-articles)."));
   report_unload->add_flag("--clear-articles", report_options.clear_articles,
-                          "\"Обнулить базу товаров\": clear the article base as well");
+                          Tr("\"Обнулить базу товаров\": clear the article base as well"));
   for (auto* sub : {report_z, report_tape_clear, report_unload})
-    sub->add_flag("--yes", report_options.yes, "do it: this cannot be undone");
+    sub->add_flag("--yes", report_options.yes, Tr("do it: this cannot be undone"));
   auto* report_periodic = report->add_subcommand(
       "periodic",
-      "Periodic report by dates (--from, --to) or by report numbers (--first, --last).");
+      Tr("Periodic report by dates (--from, --to) or by report numbers (--first, --last)."));
   auto* periodic_from =
-      report_periodic->add_option("--from", report_from, "first date, YYYY-MM-DD");
-  auto* periodic_to = report_periodic->add_option("--to", report_to, "last date, YYYY-MM-DD");
+      report_periodic->add_option("--from", report_from, Tr("first date, YYYY-MM-DD"));
+  auto* periodic_to = report_periodic->add_option("--to", report_to, Tr("last date, YYYY-MM-DD"));
   auto* periodic_first =
-      report_periodic->add_option("--first", report_first, "number of the first daily report");
+      report_periodic->add_option("--first", report_first, Tr("number of the first daily report"));
   auto* periodic_last =
-      report_periodic->add_option("--last", report_last, "number of the last daily report");
-  report_periodic->add_flag("--full", report_options.full, "the full report (default: short)");
-  auto* report_goods = report->add_subcommand("goods", "Sold goods report by article codes.");
-  report_goods->add_option("--first", report_first, "first article code")->required();
-  report_goods->add_option("--last", report_last, "last article code")->required();
-  auto* report_extra = report->add_subcommand("extra", "Extra daily report (166).");
+      report_periodic->add_option("--last", report_last, Tr("number of the last daily report"));
+  report_periodic->add_flag("--full", report_options.full, Tr("the full report (default: short)"));
+  auto* report_goods = report->add_subcommand("goods", Tr("Sold goods report by article codes."));
+  report_goods->add_option("--first", report_first, Tr("first article code"))->required();
+  report_goods->add_option("--last", report_last, Tr("last article code"))->required();
+  auto* report_extra = report->add_subcommand("extra", Tr("Extra daily report (166)."));
   report_extra
       ->add_option("KIND", report_options.extra_kind,
-                   "0 or departments, 1 or operators, 2 or tape (the control tape)")
+                   Tr("0 or departments, 1 or operators, 2 or tape (the control tape)"))
       ->required();
-  report->add_subcommand("resources", "Free resources and status: the twelve values (160).");
+  report->add_subcommand("resources", Tr("Free resources and status: the twelve values (160)."));
   CardPayOptions card;
   std::string transaction;
   std::string terminal;
   auto* card_pay = app.add_subcommand(
       "card-pay",
-      "Pay the receipt the register has open by bank card: the terminal exchange, the card "
-      "lines, CardPayment and the signature lines (--transaction: register a payment made on "
-      "the terminal under its identifier instead). Exit 0 only when CardPayment succeeded.");
-  card_pay->add_option("AMOUNT", card.amount, "amount, e.g. 12.34")->required();
-  card_pay->add_option("--type", card.type, "payment type (1 and up)")->capture_default_str();
+      Tr("Pay the receipt the register has open by bank card: the terminal exchange, the card "
+         "lines, CardPayment and the signature lines (--transaction: register a payment made on "
+         "the terminal under its identifier instead). Exit 0 only when CardPayment succeeded."));
+  card_pay->add_option("AMOUNT", card.amount, Tr("amount, e.g. 12.34"))->required();
+  card_pay->add_option("--type", card.type, Tr("payment type (1 and up)"))->capture_default_str();
   card_pay->add_flag("--no-card-lines", card.no_card_lines,
-                     "print neither the card lines nor the signature lines");
+                     Tr("print neither the card lines nor the signature lines"));
   auto* transaction_option = card_pay->add_option(
-      "--transaction", transaction, "register under this identifier (at most 20 characters)");
+      "--transaction", transaction, Tr("register under this identifier (at most 20 characters)"));
   auto* terminal_option = card_pay->add_option(
-      "--terminal", terminal, "the terminal's serial device (default: Terminal of fpinit.ini)");
-  card_pay->add_option("--password", card.password, "operator password")->capture_default_str();
+      "--terminal", terminal, Tr("the terminal's serial device (default: Terminal of fpinit.ini)"));
+  card_pay->add_option("--password", card.password, Tr("operator password"))->capture_default_str();
   card_pay
       ->add_option("--wait", card.wait_seconds,
-                   "seconds to wait for the card and for the bank's result (default 180)")
+                   Tr("seconds to wait for the card and for the bank's result (default 180)"))
       ->check(CLI::PositiveNumber);
   FiscalizeOptions fiscalize_options;
   auto* fiscalize = app.add_subcommand(
       "fiscalize",
-      "Fiscalize the register (cannot be undone), wait for it to restart and print the "
-      "confirmation receipt.");
-  fiscalize->add_option("--serial", fiscalize_options.serial_number, "serial number (7-11)")
+      Tr("Fiscalize the register (cannot be undone), wait for it to restart and print the "
+         "confirmation receipt."));
+  fiscalize->add_option("--serial", fiscalize_options.serial_number, Tr("serial number (7-11)"))
       ->required();
   fiscalize
       ->add_option("--inspector", fiscalize_options.inspector,
-                   "tax inspector password (6 characters)")
+                   Tr("tax inspector password (6 characters)"))
       ->required();
-  fiscalize->add_option("--password", fiscalize_options.password, "operator password")
+  fiscalize->add_option("--password", fiscalize_options.password, Tr("operator password"))
       ->capture_default_str();
   fiscalize
       ->add_option("--attempts", fiscalize_options.attempts,
-                   "diagnostic commands at most while the register restarts")
+                   Tr("diagnostic commands at most while the register restarts"))
       ->capture_default_str()
       ->check(CLI::Range(1, 1000));
   fiscalize->add_flag("--yes", fiscalize_options.yes,
-                      "answer the question \"cannot be undone\" with yes");
+                      Tr("answer the question \"cannot be undone\" with yes"));
 
   TransferOptions transfer;
-  auto* firmware = app.add_subcommand("firmware", "Read the register's firmware into FILE.");
-  firmware->add_option("FILE", transfer.file, "target file (replaced)")->required();
-  firmware->add_option("--password", transfer.password, "operator password")->capture_default_str();
+  auto* firmware = app.add_subcommand("firmware", Tr("Read the register's firmware into FILE."));
+  firmware->add_option("FILE", transfer.file, Tr("target file (replaced)"))->required();
+  firmware->add_option("--password", transfer.password, Tr("operator password"))
+      ->capture_default_str();
 
-  auto* flash = app.add_subcommand("flash", "Dump, restore or erase the fiscal (flash) memory.");
+  auto* flash =
+      app.add_subcommand("flash", Tr("Dump, restore or erase the fiscal (flash) memory."));
   flash->require_subcommand(1);
-  auto* dump = flash->add_subcommand("dump", "Read --count bytes from --start into FILE.");
-  auto* restore =
-      flash->add_subcommand("restore", "Write the first --count bytes of FILE from --start on.");
+  auto* dump = flash->add_subcommand("dump", Tr("Read --count bytes from --start into FILE."));
+  auto* restore = flash->add_subcommand(
+      "restore", Tr("Write the first --count bytes of FILE from --start on."));
   for (auto* sub : {dump, restore}) {
-    sub->add_option("--start", transfer.start, "first address (decimal digits)")->required();
-    sub->add_option("--count", transfer.count, "number of bytes (decimal digits)")->required();
-    sub->add_option("FILE", transfer.file, "dump file")->required();
+    sub->add_option("--start", transfer.start, Tr("first address (decimal digits)"))->required();
+    sub->add_option("--count", transfer.count, Tr("number of bytes (decimal digits)"))->required();
+    sub->add_option("FILE", transfer.file, Tr("dump file"))->required();
   }
-  dump->add_option("--repeats", transfer.repeats, "repeats of a failed block")
+  dump->add_option("--repeats", transfer.repeats, Tr("repeats of a failed block"))
       ->capture_default_str()
       ->check(CLI::Range(0, 99));
-  auto* erase = flash->add_subcommand("erase", "Erase the whole fiscal memory (needs --yes).");
-  erase->add_flag("--yes", transfer.yes, "confirm the erase");
+  auto* erase = flash->add_subcommand("erase", Tr("Erase the whole fiscal memory (needs --yes)."));
+  erase->add_flag("--yes", transfer.yes, Tr("confirm the erase"));
   for (auto* sub : {dump, restore, erase}) {
-    sub->add_option("--password", transfer.password, "operator password")->capture_default_str();
+    sub->add_option("--password", transfer.password, Tr("operator password"))
+        ->capture_default_str();
   }
 
-  auto* logo = app.add_subcommand("logo", "Program the register's logo from a BMP file.");
-  logo->add_option("FILE", transfer.file, "BMP picture")->required()->check(CLI::ExistingFile);
-  logo->add_option("--width", transfer.width, "width to send (default: picture within limit)")
+  auto* logo = app.add_subcommand("logo", Tr("Program the register's logo from a BMP file."));
+  logo->add_option("FILE", transfer.file, Tr("BMP picture"))->required()->check(CLI::ExistingFile);
+  logo->add_option("--width", transfer.width, Tr("width to send (default: picture within limit)"))
       ->check(CLI::PositiveNumber);
-  logo->add_option("--height", transfer.height, "height to send (default: picture within limit)")
+  logo->add_option("--height", transfer.height,
+                   Tr("height to send (default: picture within limit)"))
       ->check(CLI::PositiveNumber);
-  logo->add_option("--password", transfer.password, "operator password")->capture_default_str();
+  logo->add_option("--password", transfer.password, Tr("operator password"))->capture_default_str();
 
   try {
     app.parse(argc, argv);

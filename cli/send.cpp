@@ -8,6 +8,7 @@
 #include "link/engine.h"
 #include "link/frame.h"
 #include "link/hex.h"
+#include "link/translate.h"
 
 namespace tolvanet::cli {
 
@@ -19,22 +20,25 @@ struct Command {
 };
 
 void PrintHuman(const ReplyRecord& reply, const std::string& message) {
-  std::cout << "Команда " << reply.command_code << " (0x" << HexByte(reply.command_code) << ") "
-            << reply.description << "\n";
-  std::cout << "Код ошибки: " << TerminalText(reply.error_code) << "\n";
+  std::cout << TrArgs(Tr("Команда %1 (0x%2) %3"),
+                      {std::to_string(reply.command_code), HexByte(reply.command_code),
+                       TrText(reply.description)})
+            << "\n";
+  std::cout << Tr("Код ошибки: ") << TerminalText(reply.error_code) << "\n";
   if (!message.empty())
-    std::cout << "Сообщение: " << message << "\n";
+    std::cout << Tr("Сообщение: ") << message << "\n";
   for (int i = 0; i < reply.field_count; ++i) {
-    std::cout << "Поле " << i << ": " << TerminalText(reply.Field(i)) << "\n";
+    std::cout << TrArgs(Tr("Поле %1: "), {std::to_string(i)}) << TerminalText(reply.Field(i))
+              << "\n";
   }
-  std::cout << "Статус: " << StatusText(reply) << "\n";
+  std::cout << Tr("Статус: ") << StatusText(reply) << "\n";
 }
 
 }  // namespace
 
 int RunSend(GlobalOptions& options, const std::vector<std::string>& arguments) {
   if (arguments.empty() || arguments.size() % 2 != 0) {
-    std::cerr << "send: нужны пары CODE TEXT.\n";
+    std::cerr << Tr("send: нужны пары CODE TEXT.\n");
     return kExitUsage;
   }
   std::vector<Command> commands;
@@ -84,7 +88,7 @@ int RunSend(GlobalOptions& options, const std::vector<std::string>& arguments) {
     std::cout.flush();
     if (!ok) {
       if (i + 1 < commands.size())
-        std::cerr << "Остальные команды не отправлены.\n";
+        std::cerr << Tr("Остальные команды не отправлены.\n");
       return kExitFailed;
     }
   }

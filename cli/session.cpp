@@ -8,6 +8,7 @@
 #include "link/engine.h"
 #include "link/hex.h"
 #include "link/relay_link.h"
+#include "link/translate.h"
 #ifdef TOLVANET_CLI_WITH_SIM
 #include "sim/server.h"
 #endif
@@ -68,23 +69,23 @@ int Session::Open(GlobalOptions& options) {
     impl_->server = std::make_unique<sim::Server>(so);
     impl_->server->AddRegister(options.id_dev);
     if (!impl_->server->Start()) {
-      std::cerr << "Не удалось запустить встроенный регистратор: " << impl_->server->error_text()
-                << "\n";
+      std::cerr << Tr("Не удалось запустить встроенный регистратор: ")
+                << impl_->server->error_text() << "\n";
       return kExitNoConnection;
     }
     options.address = "127.0.0.1";
     options.port = impl_->server->port();
 #else
-    std::cerr << "Встроенный регистратор в эту сборку не входит.\n";
+    std::cerr << Tr("Встроенный регистратор в эту сборку не входит.\n");
     return kExitUsage;
 #endif
   }
   if (options.address.empty()) {
-    std::cerr << "Адрес не задан: укажите --address или Address в fpinit.ini.\n";
+    std::cerr << Tr("Адрес не задан: укажите --address или Address в fpinit.ini.\n");
     return kExitUsage;
   }
   if (options.id_dev.empty()) {
-    std::cerr << "ID_DEV не задан: укажите --id или IDDEV в fpinit.ini.\n";
+    std::cerr << Tr("ID_DEV не задан: укажите --id или IDDEV в fpinit.ini.\n");
     return kExitUsage;
   }
   if (options.log) {

@@ -6,6 +6,7 @@
 #include "cli/json.h"
 #include "link/commands.h"
 #include "link/device_errors.h"
+#include "link/translate.h"
 #include "reports/status_bytes.h"
 
 namespace tolvanet::cli {
@@ -21,7 +22,7 @@ int RunStatus(GlobalOptions& options, const std::string& password) {
   if (!ReplyOutcome(reply, message)) {
     if (options.json)
       std::cout << ReplyJson(reply, message) << "\n";
-    std::cerr << "Проверка состояния регистратора:\n  " << message << "\n";
+    std::cerr << Tr("Проверка состояния регистратора:\n  ") << message << "\n";
     return kExitFailed;
   }
   std::string line = ModelLine(reply);
@@ -58,14 +59,14 @@ int RunStatus(GlobalOptions& options, const std::string& password) {
 
   std::cout << line << "\n";
   for (int i = 0; i < 6; ++i) {
-    std::cout << "\n" << groups[i].title << "\n";
+    std::cout << "\n" << TrText(groups[i].title) << "\n";
     for (int bit = 0; bit < 8; ++bit) {
       // Bit 7 is always set on the wire; the reply keeps the bytes with it cleared.
       const bool set = bit == 7 || (reply.status_bytes[i] & (1 << bit)) != 0;
-      std::cout << "  [" << (set ? 'x' : ' ') << "] " << groups[i].bits[bit] << "\n";
+      std::cout << "  [" << (set ? 'x' : ' ') << "] " << TrText(groups[i].bits[bit]) << "\n";
     }
     if (i == 2)
-      std::cout << "  Состояние чека: " << receipt << "\n";
+      std::cout << Tr("  Состояние чека: ") << TrText(receipt) << "\n";
   }
   return kExitOk;
 }

@@ -1,5 +1,5 @@
 # Installing like any Linux program: the programs in bin/, a menu entry and its icon, the
-# documentation and manual pages; and a Debian package of the same (scripts/package).
+# documentation and manual pages (the catalogues: cmake/translations.cmake); and a Debian package of the same (scripts/package).
 include(GNUInstallDirs)
 
 # The package script builds the three programs itself; installing never builds the tests.
@@ -77,5 +77,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # cannot open a window without them.
 if(TARGET tolvanet)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  # The toolkit's own texts (standard buttons, file dialogs) in Ukrainian and English.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 endif()
 include(CPack)

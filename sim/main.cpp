@@ -8,7 +8,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/cli_texts.h"
 #include "app/config.h"
+#include "app/language.h"
 #include "app/version.h"
 #include "sim/fault_option.h"
 #include "sim/register.h"
@@ -16,56 +18,73 @@
 #include "sim/terminal_cli.h"
 
 int main(int argc, char** argv) {
+  using tolvanet::Tr;
+  // The language comes first: --help is written in it. The simulator reads a configuration
+  // only when one is named.
+  const auto named_config = tolvanet::ScanOption(argc, argv, "--config");
+  tolvanet::StartLanguage(
+      tolvanet::ScanOption(argc, argv, "--lang"),
+      named_config && !named_config->empty()
+          ? tolvanet::LocateConfig(*named_config, tolvanet::CurrentConfigEnvironment())
+          : std::string(),
+      std::cerr);
   CLI::App app{
-      "Relay server with simulated fiscal registers. A client connects, registers with a "
-      "register's ID_DEV and then talks to that register as to real hardware."};
+      Tr("Relay server with simulated fiscal registers. A client connects, registers with a "
+         "register's ID_DEV and then talks to that register as to real hardware.")};
+  tolvanet::TranslateCliTexts(app);
+  std::string language;
+  tolvanet::AddLanguageOption(app, language);
   tolvanet::sim::ServerOptions options;
   std::vector<std::string> ids;
   std::size_t flash_size = 65536;
   bool verbose = false;
-  app.add_option("-a,--address", options.address, "Address to listen on")->capture_default_str();
-  app.add_option("-p,--port", options.port, "TCP port to listen on (0: any free port)")
+  app.add_option("-a,--address", options.address, Tr("Address to listen on"))
+      ->capture_default_str();
+  app.add_option("-p,--port", options.port, Tr("TCP port to listen on (0: any free port)"))
       ->capture_default_str();
   app.add_option("-i,--id", ids,
-                 "ID_DEV of a simulated register (repeat for several registers; at most 9 "
-                 "characters). Default: one register with ID_DEV 1, unless the state file "
-                 "already holds registers");
+                 Tr("ID_DEV of a simulated register (repeat for several registers; at most 9 "
+                    "characters). Default: one register with ID_DEV 1, unless the state file "
+                    "already holds registers"));
   app.add_option("-s,--state", options.state_file,
-                 "File that keeps the registers' memory across restarts (created when "
-                 "missing, saved while running and on exit)");
+                 Tr("File that keeps the registers' memory across restarts (created when "
+                    "missing, saved while running and on exit)"));
   app.add_option("--flash-size", flash_size,
-                 "Size in bytes of the fiscal (flash) memory of registers that are new")
+                 Tr("Size in bytes of the fiscal (flash) memory of registers that are new"))
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
-  app.add_flag("-v,--verbose", verbose, "Print every request and its answer");
+  app.add_flag("-v,--verbose", verbose, Tr("Print every request and its answer"));
   int restart_ms = 0;
   app.add_option("--restart-ms", restart_ms,
-                 "Milliseconds a register stays silent while it restarts after RestartDevice "
-                 "(243) or Fiscalize (64)")
+                 Tr("Milliseconds a register stays silent while it restarts after RestartDevice "
+                    "(243) or Fiscalize (64)"))
       ->capture_default_str()
       ->check(CLI::Range(0, 600000));
   std::vector<std::string> aimed_specs;
   app.add_option("--aim", aimed_specs,
-                 "A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
-                 "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
-                 "hexadecimal command code or any; SKIP matching requests pass first, then "
-                 "COUNT are hit. Example: 0006@42*2. Repeat for several");
+                 Tr("A fault aimed at chosen requests of every register, WHAT@CODE[+SKIP][*COUNT]: "
+                    "WHAT is an error code as it travels (0006) or noanswer, nak, badsum; CODE a "
+                    "hexadecimal command code or any; SKIP matching requests pass first, then "
+                    "COUNT are hit. Example: 0006@42*2. Repeat for several"));
   tolvanet::sim::TerminalSwitches terminal_switches;
   tolvanet::sim::AddTerminalOptions(app, terminal_switches);
   std::string config;
   app.add_option("--config", config,
-                 "Configuration file (fpinit.ini) whose Communication / IDDEV names the default "
-                 "register instead of 1; without it the simulator reads no configuration")
+                 Tr("Configuration file (fpinit.ini) whose Communication / IDDEV names the default "
+                    "register instead of 1; without it the simulator reads no configuration"))
       ->check(CLI::ExistingFile);
   auto config_file = [&config] {
     return config.empty() ? config
                           : tolvanet::LocateConfig(config, tolvanet::CurrentConfigEnvironment());
   };
-  app.set_version_flag("--version", [&config_file] {
-    std::string text = tolvanet::VersionText("tolvanet-sim", config_file());
-    text.pop_back();  // the caller ends the line
-    return text;
-  });
+  app.set_version_flag(
+      "--version",
+      [&config_file] {
+        std::string text = tolvanet::VersionText("tolvanet-sim", config_file());
+        text.pop_back();  // the caller ends the line
+        return text;
+      },
+      Tr("Display program version information and exit"));
   CLI11_PARSE(app, argc, argv);
 
   std::vector<tolvanet::sim::AimedFault> aimed;

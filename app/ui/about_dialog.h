@@ -15,6 +15,7 @@ class TForm3 : public QDialog {
   QLabel* Label2;
   QLabel* Label3;  // the build's version
   QLabel* Label4;  // the configuration file in use
+  QLabel* Label5;  // the interface language in use
   QPushButton* Button1;
 
  protected:

@@ -3,12 +3,15 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <filesystem>
 #include <iostream>
 
 #include "app/app_state.h"
 #include "app/config.h"
+#include "app/language.h"
 #include "app/profile.h"
 #include "app/ui/qt_platform.h"
 #include "app/ui/windows.h"
@@ -18,6 +21,8 @@
 #include "sim/terminal.h"
 
 using namespace tolvanet;
+using tolvanet::ui::Q;
+using tolvanet::ui::QTr;
 
 namespace {
 
@@ -48,7 +53,7 @@ std::unique_ptr<sim::Server> StartDemo(QTemporaryDir& dir, QString& note) {
   WritePrivateProfileString("Communication", "IDDEV", kDemoIdDev, path);
   WritePrivateProfileString("Communication", "UseIDdef", "1", path);
   TheAppState().config_path = path;
-  note = QString(
+  note = ui::QTr(
              "Демонстрация: встроенный регистратор на 127.0.0.1:%1, ID_DEV %2. "
              "Нажмите «Подключить».")
              .arg(server->port())
@@ -68,34 +73,54 @@ std::unique_ptr<sim::Terminal> StartDemoTerminal(QString& note) {
   const std::string& path = TheAppState().config_path;
   WritePrivateProfileString("Communication", "Terminal", terminal->device_path(), path);
   WritePrivateProfileString("Priority", "ElJournal", "КСЕФ", path);
-  note += QString(" Платёжный терминал: %1.").arg(QString::fromStdString(terminal->device_path()));
+  note += ui::QTr(" Платёжный терминал: %1.").arg(QString::fromStdString(terminal->device_path()));
   return terminal;
+}
+
+// Loads the toolkit's own texts (standard buttons, file dialogs, --help's headings) in the
+// interface's language from the toolkit's translations, when the system has them.
+void LoadToolkitTexts(QCoreApplication& app, QTranslator& translator) {
+  const std::string language = LanguageInUse();
+  if (language == kOriginalLanguage)
+    return;
+  if (translator.load(QString("qtbase_") + Q(language),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&translator);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The language comes first: --help is written in it.
+  const std::string chosen_config = ScanOption(argc, argv, "--config").value_or("");
+  StartLanguage(ScanOption(argc, argv, "--lang"),
+                LocateConfig(chosen_config, CurrentConfigEnvironment()), std::cerr);
   QCommandLineParser parser;
-  parser.setApplicationDescription("Сервисная программа для фискальных регистраторов");
+  parser.setApplicationDescription(QTr("Сервисная программа для фискальных регистраторов"));
   parser.addHelpOption();
-  QCommandLineOption demo("demo", "Работать со встроенным симулятором регистратора.");
-  QCommandLineOption port("port", "Порт сервера-ретранслятора (по умолчанию 34951).", "N");
+  QCommandLineOption demo("demo", QTr("Работать со встроенным симулятором регистратора."));
+  QCommandLineOption port("port", QTr("Порт сервера-ретранслятора (по умолчанию 34951)."), "N");
   QCommandLineOption config(
       "config",
-      "Файл настроек (по умолчанию fpinit.ini текущей папки, если он там есть, иначе "
-      "$XDG_CONFIG_HOME/tolvanet/fpinit.ini).",
+      QTr("Файл настроек (по умолчанию fpinit.ini текущей папки, если он там есть, иначе "
+          "$XDG_CONFIG_HOME/tolvanet/fpinit.ini)."),
       "FILE");
-  QCommandLineOption version("version", "Показать версию и файл настроек.");
+  QCommandLineOption version("version", QTr("Показать версию и файл настроек."));
+  QCommandLineOption lang("lang", QTr("Язык интерфейса: uk, en или ru (исходные тексты)."), "LANG");
   parser.addOption(demo);
   parser.addOption(port);
   parser.addOption(config);
   parser.addOption(version);
+  parser.addOption(lang);
   {
     // The command line is read before the window system is reached, so that --help and
     // --version work in a terminal without a display.
     QCoreApplication probe(argc, argv);
+    ReapplyLanguage();  // the toolkit has just set the locale from the environment again
     QCoreApplication::setApplicationName("tolvanet");
     QCoreApplication::setApplicationVersion(Version());
+    QTranslator toolkit_texts;
+    LoadToolkitTexts(probe, toolkit_texts);
     parser.process(probe);
   }
   const std::string config_path =
@@ -111,6 +136,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  ReapplyLanguage();
+  QTranslator toolkit_texts;
+  LoadToolkitTexts(app, toolkit_texts);
   QApplication::setApplicationName("tolvanet");
   QApplication::setApplicationVersion(Version());
   QApplication::setApplicationDisplayName("Tolvanet");
