@@ -167,7 +167,9 @@ int main(int argc, char** argv) {
       "fiscalize",
       Tr("Fiscalize the register (cannot be undone), wait for it to restart and print the "
          "confirmation receipt."));
-  fiscalize->add_option("--serial", fiscalize_options.serial_number, Tr("serial number (7-11)"))
+  fiscalize
+      ->add_option("--serial", fiscalize_options.serial_number,
+                   Tr("factory serial number (at most 11 characters)"))
       ->required();
   fiscalize
       ->add_option("--inspector", fiscalize_options.inspector,

@@ -1,6 +1,7 @@
 #include "settings/fiscal_params.h"
 
 #include "link/decimal.h"
+#include "link/translate.h"
 #include "settings/field_codecs.h"
 
 namespace tolvanet {
@@ -79,6 +80,39 @@ TaxAnswer DecodeTaxAnswer(const ReplyRecord& reply, int group, bool extended) {
   if (extended)
     a.linked = LinkedGroupIndex(group, reply.Field(3));
   return a;
+}
+
+Parsed<std::string> TaxRateText(std::string_view typed) {
+  const auto rate = ParseDecimal(typed, kMoneyDecimals, DecimalRule::kNonNegative);
+  Parsed<std::string> out;
+  if (rate)
+    out.value = rate->Text();
+  else
+    out.error = rate.error;
+  return out;
+}
+
+std::string UnselectedTaxGroupsMessage(const std::array<int, kTaxGroupCount>& types,
+                                       const std::array<int, kTaxGroupCount>& linked,
+                                       bool extended) {
+  std::string out;
+  for (int g = 0; g < kTaxGroupCount; ++g) {
+    const bool no_type = types[g] < 0;
+    const bool no_link = extended && linked[g] < 0;
+    if (!no_type && !no_link)
+      continue;
+    out += TaxGroupHeading(g);
+    if (no_type)
+      out += Tr("не выбран тип налога.");
+    if (no_type && no_link)
+      out += " ";
+    if (no_link)
+      out += Tr("не выбрана связанная налоговая группа.");
+    out += "\n";
+  }
+  if (!out.empty())
+    out += Tr("Налоги не запрограммированы: выберите значения в списках и повторите.");
+  return out;
 }
 
 std::pair<std::string, std::string> TaxIdFields(const ReplyRecord& reply) {

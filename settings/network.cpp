@@ -10,6 +10,7 @@
 #include "link/decimal.h"
 #include "link/engine.h"
 #include "link/hex.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -134,18 +135,23 @@ NetworkWriteText BuildNetworkWriteText(const NetworkFields& fields) {
 }
 
 std::optional<NetworkFields> DecodeNetworkReply(const ReplyRecord& reply) {
+  // A field is read from its first 8 (address) or 4 (number) characters; what follows them
+  // is not looked at, so a firmware that adds a character still reads.
+  auto head = [&reply](int field, std::size_t size) {
+    return std::string_view(reply.Field(field)).substr(0, size);
+  };
   NetworkFields f;
   f.dhcp = reply.Field(0) != "0";
   std::string* addresses[] = {&f.ip, &f.mask, &f.gateway, &f.destination};
   for (int i = 0; i < 4; ++i) {
-    const auto dotted = DecodeAddress(reply.Field(1 + i));
+    const auto dotted = DecodeAddress(head(1 + i, 8));
     if (!dotted)
       return std::nullopt;
     *addresses[i] = *dotted;
   }
   std::string* numbers[] = {&f.port, &f.period, &f.retry};
   for (int i = 0; i < 3; ++i) {
-    const auto value = Decode16(reply.Field(5 + i));
+    const auto value = Decode16(head(5 + i, 4));
     if (!value)
       return std::nullopt;
     *numbers[i] = std::to_string(*value);
@@ -229,6 +235,16 @@ ReplyRecord& GetIdDev(std::string_view pwd) {
 
 ReplyRecord& SetIdDev(std::string_view pwd, std::string_view id_dev) {
   return ExecuteCommand(cmd::kSetIdDev, std::string(pwd) + ";" + std::string(id_dev) + ";");
+}
+
+std::string CheckIdDev(std::string_view text) {
+  const bool digits =
+      !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+  if (digits && ParseInteger(text, 0, 0xFFFFFFFFLL))
+    return {};
+  return TrArgs(Tr("Значение ID_DEV \"%1\" неверно: допустимы только цифры, число от 0 до "
+                   "4294967295. ID_DEV не установлен."),
+                {text});
 }
 
 std::optional<std::string> IdDevHex(std::string_view decimal) {

@@ -59,8 +59,10 @@ struct NetworkWriteText {
 };
 NetworkWriteText BuildNetworkWriteText(const NetworkFields& fields);
 
-// The answer of GetNetworkParams decoded, all fields or none: nothing when any field is
-// missing, short, long or has a character outside "0"-"9", "A"-"F".
+// The answer of GetNetworkParams decoded, all fields or none. Each address is read from the
+// first 8 characters of its field and each number from the first 4; characters after them are
+// not read. Nothing when a field is missing or shorter than that, or a character read is
+// outside "0"-"9", "A"-"F".
 std::optional<NetworkFields> DecodeNetworkReply(const ReplyRecord& reply);
 
 // The settings file: eight lines (DHCP, address, mask, gateway, destination, port, period,
@@ -76,6 +78,11 @@ NetworkFileResult LoadNetworkSettingsFile(const std::string& path);
 // GetNetworkParams (250) "pwd;" and SetNetworkParams (251) "pwd;" + data text.
 ReplyRecord& GetNetworkParams(std::string_view pwd);
 ReplyRecord& SetNetworkParams(std::string_view pwd, std::string_view data_text);
+
+// Refuses an ID_DEV typed for SetIdDev unless it is decimal digits only with a value of
+// 0..4294967295: a mistyped identifier re-routes the register at the relay. The message
+// (UTF-8), or empty when the text may be sent as it is.
+std::string CheckIdDev(std::string_view text);
 
 // GetIdDev (76) "pwd;" and SetIdDev (75) "pwd;id;".
 ReplyRecord& GetIdDev(std::string_view pwd);

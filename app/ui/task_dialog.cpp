@@ -7,6 +7,7 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
+#include "link/free_text.h"
 
 namespace tolvanet::ui {
 
@@ -25,6 +26,13 @@ void ShowStatusWindow() {
 
 std::string RegisterText(const QLineEdit* edit) {
   return ToCp1251(S(edit->text()));
+}
+
+std::vector<std::string> RegisterLines(const QPlainTextEdit* memo) {
+  std::vector<std::string> lines = TextLines(S(memo->toPlainText()));
+  for (std::string& line : lines)
+    line = ToCp1251(line);
+  return lines;
 }
 
 TaskDialog::TaskDialog(QWidget* parent, const char* object_name, const QString& caption)

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <functional>
@@ -26,6 +27,9 @@ void ShowStatusWindow();
 
 // The text of a box as the register takes it (Windows-1251).
 std::string RegisterText(const QLineEdit* edit);
+// The lines of a multi-line box as the register takes them (Windows-1251), one per command: a
+// final line break makes no extra line (TextLines).
+std::vector<std::string> RegisterLines(const QPlainTextEdit* memo);
 
 class TaskDialog : public QDialog {
   Q_OBJECT

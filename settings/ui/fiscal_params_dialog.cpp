@@ -35,7 +35,7 @@ ReplyCheck GroupCheck(int group) {
 }  // namespace
 
 TForm18::TForm18(QWidget* parent, bool extended)
-    : TaskDialog(parent, extended ? "Form37" : "Form18", "Фискальные параметры"),
+    : TaskDialog(parent, extended ? "Form37" : "Form18", "Программирование фискальных параметров"),
       extended_(extended) {
   auto make_edit = [this](const QString& name, int length) {
     auto* e = new QLineEdit(this);
@@ -191,9 +191,8 @@ bool TForm18::CheckInputs(bool taxes, bool fiscal, bool ids) {
   if (taxes) {
     for (int g = 0; g < kTaxGroupCount; ++g) {
       if (TypeBoxes[g]->currentIndex() < 0)
-        continue;  // not programmed
-      const auto rate =
-          ParseDecimal(S(RateBoxes[g]->text()), kMoneyDecimals, DecimalRule::kNonNegative);
+        continue;  // refused as a whole when the taxes are programmed
+      const auto rate = TaxRateText(S(RateBoxes[g]->text()));
       if (!rate) {
         ThePlatform().ShowMessage(TaxGroupHeading(g) + rate.error);
         return false;
@@ -212,16 +211,27 @@ bool TForm18::CheckInputs(bool taxes, bool fiscal, bool ids) {
 }
 
 ProgramOutcome TForm18::ProgramTaxes(const std::string& pwd) {
+  std::array<int, kTaxGroupCount> types{};
+  std::array<int, kTaxGroupCount> linked{};
   for (int g = 0; g < kTaxGroupCount; ++g) {
-    const int type = TypeBoxes[g]->currentIndex();
-    const int linked = extended_ ? LinkedBoxes[g]->currentIndex() : g;
-    if (type < 0 || linked < 0)
-      continue;  // the register gave a value outside the lists: leave the group as it is
-    const std::string rate = ToCp1251(S(RateBoxes[g]->text()));
+    types[g] = TypeBoxes[g]->currentIndex();
+    linked[g] = extended_ ? LinkedBoxes[g]->currentIndex() : g;
+  }
+  // A group left without a type or link after a read cannot be sent; programming the others
+  // would leave the register's groups half old, half new under a success.
+  if (const std::string unselected = UnselectedTaxGroupsMessage(types, linked, extended_);
+      !unselected.empty()) {
+    ThePlatform().ShowMessage(unselected);
+    return ProgramOutcome::kFailed;
+  }
+  for (int g = 0; g < kTaxGroupCount; ++g) {
+    const int type = types[g];
+    // The value checked before the first command, in the register's form.
+    const std::string rate = *TaxRateText(S(RateBoxes[g]->text()));
     const std::string name = ToCp1251(S(NameBoxes[g]->text()));
     int rc = 0;
     const ReplyRecord& reply =
-        extended_ ? SetTaxes(pwd, g, type, rate, name, LinkedGroupValue(g, linked), rc)
+        extended_ ? SetTaxes(pwd, g, type, rate, name, LinkedGroupValue(g, linked[g]), rc)
                   : SetTaxes(pwd, g, type, rate, name, rc);
     if (!End(cmd::kSetTaxes, rc, reply, GroupCheck(g)))
       return ProgramOutcome::kFailed;

@@ -72,6 +72,11 @@ void TForm50::Button2Click() {
   const auto id = FieldText(Edit1, "Значение ID_DEV");
   if (!id)
     return;
+  // The relay routes the register by this number: a mistyped one can leave it unreachable.
+  if (const std::string refusal = CheckIdDev(S(Edit1->text())); !refusal.empty()) {
+    ThePlatform().ShowMessage(refusal);
+    return;
+  }
   const ReplyRecord& reply = SetIdDev(*pwd, *id);
   if (!End(cmd::kSetIdDev, 0, reply,
            ReplyCheck::Heading(std::string(kStatusHeading))

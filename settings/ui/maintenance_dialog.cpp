@@ -99,13 +99,7 @@ void TForm38::Button1Click() {
   }
   if (!CheckInputs({old_password_, new_password_, days_}))
     return;
-  std::vector<std::string> lines;
-  const QString text = Memo1->toPlainText();
-  if (!text.isEmpty()) {
-    for (const QString& line : text.split('\n'))
-      lines.push_back(ToCp1251(S(line)));
-  }
-  const auto message = ServiceMessageLines(lines);
+  const auto message = ServiceMessageLines(RegisterLines(Memo1));
   for (const auto& [mode, line] : message) {
     const std::string refusal = CheckFreeText(line, "Сообщение о техническом обслуживании");
     if (!refusal.empty()) {

@@ -13,8 +13,7 @@
 
 namespace tolvanet::ui {
 
-TForm15::TForm15(QWidget* parent)
-    : TaskDialog(parent, "Form15", "Установка даты, времени и заводского номера") {
+TForm15::TForm15(QWidget* parent) : TaskDialog(parent, "Form15", "Установить заводской номер") {
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName("Edit1");
   Edit2 = new QLineEdit(this);

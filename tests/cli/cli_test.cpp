@@ -638,13 +638,23 @@ TEST_F(CardPayTest, ExitsWithZeroOnlyWhenCardPaymentSucceeded) {
 }
 
 TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {
-  // Without --yes or with a short serial number nothing is sent.
+  // Without --yes or with an empty serial number nothing is sent.
   EXPECT_EQ(RunSim({"fiscalize", "--serial", "SM000012345", "--inspector", "123456"}).status, 2);
-  const CliResult short_serial =
-      RunSim({"fiscalize", "--serial", "SM0001", "--inspector", "123456", "--yes"});
-  EXPECT_EQ(short_serial.status, 2);
-  EXPECT_THAT(short_serial.err, HasSubstr("від 7 до 11 символів"));
+  const CliResult no_serial =
+      RunSim({"fiscalize", "--serial", "", "--inspector", "123456", "--yes"});
+  EXPECT_EQ(no_serial.status, 2);
+  EXPECT_THAT(no_serial.err, HasSubstr("Заводський номер не введено!"));
   EXPECT_TRUE(reg->requests().empty());
+  // A short serial number is the register's to judge: it is sent (and refused there, as it is
+  // not this register's).
+  const CliResult short_serial =
+      RunSim({"fiscalize", "--serial", "AB123", "--inspector", "123456", "--yes"});
+  EXPECT_EQ(short_serial.status, 1);
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 64);
+  EXPECT_EQ(reg->requests()[0].text, "406172;AB123;123456;");
+  EXPECT_FALSE(reg->State().fiscalized);
+  reg->ClearRequests();
 
   // The register refuses everything for a moment after Fiscalize.
   reg->ChangeFaults([](sim::Faults& f) {
@@ -658,7 +668,8 @@ TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {
   std::vector<int> codes;
   for (const auto& r : reg->requests())
     codes.push_back(r.code);
-  EXPECT_EQ(codes, (std::vector<int>{64, 128}));
+  // The error codes of the restart do not end the wait: every attempt is made.
+  EXPECT_EQ(codes, (std::vector<int>{64, 128, 128, 128}));
   EXPECT_TRUE(reg->State().fiscalized);
 
   reg->ChangeState([](sim::RegisterState& s) { s.fiscalized = false; });
