@@ -29,7 +29,11 @@ class TerminalArticleHost : public sales::ArticleHost {
 
 }  // namespace
 
-int RunArticles(GlobalOptions& options, const std::string& file, const std::string& password) {
+int RunArticles(GlobalOptions& options, const std::string& file,
+                const std::string& password_option) {
+  const std::optional<std::string> password = PasswordOption("articles", password_option);
+  if (!password)
+    return kExitUsage;
   std::vector<std::string> lines;
   std::string error;
   if (!sales::LoadArticleFile(file, lines, error)) {
@@ -43,7 +47,7 @@ int RunArticles(GlobalOptions& options, const std::string& file, const std::stri
   TerminalArticleHost host;
   g_interrupted = 0;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  const sales::ArticleWriteRun run = sales::WriteArticles(password, lines, host);
+  const sales::ArticleWriteRun run = sales::WriteArticles(*password, lines, host);
   std::signal(SIGINT, previous);
   if (!run.error.empty()) {
     std::cerr << run.error << "\n";

@@ -61,13 +61,20 @@ class TerminalHost : public CardPaymentHost {
 
 int RunCardPay(GlobalOptions& options, const CardPayOptions& pay) {
   CardPaymentRequest request;
-  request.password = ToCp1251(pay.password);
+  const std::optional<std::string> password = OptionText(pay.password, "card-pay: в пароле");
+  if (!password)
+    return kExitUsage;
+  request.password = *password;
   request.payment_type = pay.type;
   request.amount_text = pay.amount;
   request.no_card_lines = pay.no_card_lines;
   if (pay.transaction) {
     request.use_typed_transaction = true;
-    request.transaction_id = ToCp1251(*pay.transaction);
+    const std::optional<std::string> transaction =
+        OptionText(*pay.transaction, "card-pay: в идентификаторе транзакции");
+    if (!transaction)
+      return kExitUsage;
+    request.transaction_id = *transaction;
   }
   request.terminal = pay.terminal;
   request.config_path = CurrentConfigPath();

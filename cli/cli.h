@@ -62,6 +62,16 @@ bool ReplyOutcome(const ReplyRecord& reply, std::string& message);
 // UTF-8 terminal text for Windows-1251 bytes; control bytes are shown as <XX>.
 std::string TerminalText(const std::string& cp1251);
 
+// An option's UTF-8 text as the register takes it (Windows-1251). Nothing, with
+// "<what> есть символы, которых нет в Windows-1251." on stderr, when it is not UTF-8 or holds a
+// character that Windows-1251 lacks.
+std::optional<std::string> OptionText(const std::string& utf8, const std::string& what);
+
+// A password option as the register takes it: Windows-1251, and one field of a command text
+// (no ";", no control character). Nothing, with a message on stderr that starts with
+// "<command>: ", otherwise.
+std::optional<std::string> PasswordOption(const std::string& command, const std::string& utf8);
+
 int RunSend(GlobalOptions& options, const std::vector<std::string>& arguments);
 struct ScriptOptions {
   std::string file;

@@ -30,8 +30,16 @@ class TerminalHost : public FiscalizationHost {
 }  // namespace
 
 int RunFiscalize(GlobalOptions& options, const FiscalizeOptions& fiscalize) {
-  FiscalizationInput input{ToCp1251(fiscalize.password), ToCp1251(fiscalize.serial_number),
-                           ToCp1251(fiscalize.inspector), ToCp1251(fiscalize.inspector)};
+  const std::optional<std::string> password = OptionText(fiscalize.password, "fiscalize: в пароле");
+  const std::optional<std::string> serial =
+      password ? OptionText(fiscalize.serial_number, "fiscalize: в заводском номере")
+               : std::nullopt;
+  const std::optional<std::string> inspector =
+      serial ? OptionText(fiscalize.inspector, "fiscalize: в пароле налогового инспектора")
+             : std::nullopt;
+  if (!inspector)
+    return kExitUsage;
+  FiscalizationInput input{*password, *serial, *inspector, *inspector};
   if (const std::string refusal = CheckFiscalizationInput(input); !refusal.empty()) {
     std::cerr << refusal << "\n";
     return kExitUsage;

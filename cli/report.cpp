@@ -102,11 +102,10 @@ int RunReport(GlobalOptions& options, const ReportOptions& r) {
               << " Это нельзя отменить; повторите с --yes, чтобы выполнить.\n";
     return kExitUsage;
   }
-  const std::string password = ToCp1251(r.password);
-  if (!IsValidUtf8(r.password) || FromCp1251(password) != r.password) {
-    std::cerr << "report: в пароле есть символы, которых нет в Windows-1251.\n";
+  const std::optional<std::string> converted = OptionText(r.password, "report: в пароле");
+  if (!converted)
     return kExitUsage;
-  }
+  const std::string& password = *converted;
 
   // Arguments the terminal gives in its own form are read before connecting.
   std::optional<reports::ReportDate> from, to;

@@ -6,6 +6,7 @@
 #include "link/codepage.h"
 #include "link/device_errors.h"
 #include "link/engine.h"
+#include "link/free_text.h"
 #include "link/hex.h"
 #include "link/relay_link.h"
 #include "link/translate.h"
@@ -159,6 +160,26 @@ std::string TerminalText(const std::string& cp1251) {
     }
   }
   return FromCp1251(shown);
+}
+
+std::optional<std::string> OptionText(const std::string& utf8, const std::string& what) {
+  std::string bytes = ToCp1251(utf8);
+  if (!IsValidUtf8(utf8) || FromCp1251(bytes) != utf8) {
+    std::cerr << what << " есть символы, которых нет в Windows-1251.\n";
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+std::optional<std::string> PasswordOption(const std::string& command, const std::string& utf8) {
+  std::optional<std::string> password = OptionText(utf8, command + ": в пароле");
+  if (!password)
+    return std::nullopt;
+  if (const std::string error = CheckFreeText(*password, "Пароль"); !error.empty()) {
+    std::cerr << command << ": " << error << "\n";
+    return std::nullopt;
+  }
+  return password;
 }
 
 }  // namespace tolvanet::cli

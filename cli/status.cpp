@@ -11,13 +11,16 @@
 
 namespace tolvanet::cli {
 
-int RunStatus(GlobalOptions& options, const std::string& password) {
+int RunStatus(GlobalOptions& options, const std::string& password_option) {
+  const std::optional<std::string> password = PasswordOption("status", password_option);
+  if (!password)
+    return kExitUsage;
   Session session;
   if (int rc = session.Open(options); rc != kExitOk)
     return rc;
 
   int result = 0;
-  const ReplyRecord& reply = GetDiagnosticInfo(password, result);
+  const ReplyRecord& reply = GetDiagnosticInfo(*password, result);
   std::string message;
   if (!ReplyOutcome(reply, message)) {
     if (options.json)

@@ -153,12 +153,15 @@ std::optional<std::int64_t> Number(const char* name, const std::string& text) {
 }  // namespace
 
 int RunFirmware(GlobalOptions& options, const TransferOptions& t) {
+  const std::optional<std::string> password = PasswordOption("firmware", t.password);
+  if (!password)
+    return kExitUsage;
   Session session;
   if (int rc = session.Open(options); rc != kExitOk)
     return rc;
   TerminalHost host("байт", true);
   return RunLoop(options, host, 1,
-                 [&](transfer::Transfer& tr) { return tr.ReadFirmware(t.password, t.file); });
+                 [&](transfer::Transfer& tr) { return tr.ReadFirmware(*password, t.file); });
 }
 
 int RunFlash(GlobalOptions& options, const TransferOptions& t) {
@@ -167,8 +170,11 @@ int RunFlash(GlobalOptions& options, const TransferOptions& t) {
                  "--yes.\n";
     return kExitUsage;
   }
+  const std::optional<std::string> password = PasswordOption("flash", t.password);
+  if (!password)
+    return kExitUsage;
   transfer::FlashRange range;
-  range.password = t.password;
+  range.password = *password;
   range.path = t.file;
   if (t.action != "erase") {
     const auto start = Number("--start", t.start);
@@ -187,11 +193,14 @@ int RunFlash(GlobalOptions& options, const TransferOptions& t) {
       return tr.DumpFlash(range, t.repeats);
     if (t.action == "restore")
       return tr.RestoreFlash(range);
-    return tr.EraseFlash(t.password);
+    return tr.EraseFlash(*password);
   });
 }
 
 int RunLogo(GlobalOptions& options, const TransferOptions& t) {
+  const std::optional<std::string> password = PasswordOption("logo", t.password);
+  if (!password)
+    return kExitUsage;
   std::string error;
   const auto picture = transfer::ReadBmp(t.file, &error);
   if (!picture) {
@@ -203,7 +212,7 @@ int RunLogo(GlobalOptions& options, const TransferOptions& t) {
     return rc;
   TerminalHost host("фрагм.", true);
   transfer::Transfer probe(host);
-  const auto limits = probe.ReadLogoLimits(t.password);
+  const auto limits = probe.ReadLogoLimits(*password);
   if (!limits)
     return kExitFailed;
   const int width = t.width.value_or(std::min(picture->width, limits->max_width));
@@ -213,7 +222,7 @@ int RunLogo(GlobalOptions& options, const TransferOptions& t) {
             << " x " << height << ".\n";
   return RunLoop(options, host, static_cast<std::int64_t>(transfer::kLogoChunkBytes),
                  [&](transfer::Transfer& tr) {
-                   return tr.ProgramLogo(t.password, *picture, width, height, *limits);
+                   return tr.ProgramLogo(*password, *picture, width, height, *limits);
                  });
 }
 

@@ -30,11 +30,13 @@ std::int64_t Positive(const std::string& field) {
   return value && *value <= (1 << 30) ? *value : 0;
 }
 
-// The message of a failed logo command, empty when it succeeded.
+// The message of a failed logo command, empty when it succeeded. A damaged answer is told
+// under the same text, so that the operator learns which step it spoiled.
 std::string LogoFailure(int code, const ReplyRecord& reply, const char* failed,
                         int builder_result = 0) {
-  return JudgeCommand(code, builder_result, reply, ReplyCheck::Fixed(failed).Timeout(kTimeout))
-      .message;
+  ReplyCheck check = ReplyCheck::Fixed(failed).Timeout(kTimeout);
+  check.heading = std::string(failed) + ":\n  ";
+  return JudgeCommand(code, builder_result, reply, check).message;
 }
 
 std::string SizeError(const char* axis, int most) {
@@ -78,12 +80,24 @@ LogoLimits LogoLimitsFrom(const ReplyRecord& diagnostic) {
   LogoLimits limits;
   limits.max_width = static_cast<int>(width);
   limits.max_height = static_cast<int>(std::min<std::int64_t>(memory * 8 / width, 1 << 30));
+  limits.memory_bytes = memory;
   return limits;
+}
+
+int LogoLimits::MaxHeightFor(int width) const {
+  if (width < 1 || width > max_width || memory_bytes <= 0)
+    return 0;
+  const std::int64_t row_bytes = (std::int64_t{width} + 7) / 8;
+  return static_cast<int>(std::min<std::int64_t>(memory_bytes / row_bytes, 1 << 30));
 }
 
 std::optional<LogoLimits> Transfer::ReadLogoLimits(const std::string& password) {
   if (running_) {
     Busy();
+    return std::nullopt;
+  }
+  if (std::string error = PasswordError(password); !error.empty()) {
+    host_.ShowMessage(error);
     return std::nullopt;
   }
   int result = 0;
@@ -109,13 +123,18 @@ TransferResult Transfer::ProgramLogo(const std::string& password, const Picture&
 TransferResult Transfer::ProgramLogoRun(const std::string& password, const Picture& picture,
                                         int width, int height, const LogoLimits& limits) {
   TransferProgress p;
+  if (std::string error = PasswordError(password); !error.empty())
+    return Finish(Outcome::kRefused, p, error);
   if (!limits.known())
     return Finish(Outcome::kRefused, p, kLimitsUnknown);
   if (!picture.Valid())
     return Finish(Outcome::kRefused, p, kNoPicture);
   if (const int most = std::min(limits.max_width, picture.width); width < 1 || width > most)
     return Finish(Outcome::kRefused, p, SizeError("X", most));
-  if (const int most = std::min(limits.max_height, picture.height); height < 1 || height > most)
+  // A narrower logo may have more rows than the largest width allows, as long as the memory
+  // holds them.
+  if (const int most = std::min(limits.MaxHeightFor(width), picture.height);
+      height < 1 || height > most)
     return Finish(Outcome::kRefused, p, SizeError("Y", most));
 
   const std::vector<std::string> chunks = LogoChunks(LogoBitStream(picture, width, height));

@@ -8,6 +8,7 @@
 #include "app/dialog_pattern.h"
 #include "link/commands.h"
 #include "link/engine.h"
+#include "link/free_text.h"
 #include "link/hex.h"
 #include "link/scoped_flag.h"
 
@@ -156,6 +157,10 @@ std::string RangeError(const FlashRange& range) {
 
 }  // namespace
 
+std::string PasswordError(std::string_view password) {
+  return CheckFreeText(password, "Пароль");
+}
+
 const char* OutcomeName(Outcome outcome) {
   switch (outcome) {
     case Outcome::kDone:
@@ -244,6 +249,8 @@ TransferResult Transfer::ReadFirmware(const std::string& password, const std::st
 
 TransferResult Transfer::ReadFirmwareRun(const std::string& password, const std::string& path) {
   TransferProgress p;
+  if (std::string error = PasswordError(password); !error.empty())
+    return Finish(Outcome::kRefused, p, error);
   const ReplyRecord& select = SetDataSource(password);
   host_.ReplyReceived(select);
   if (std::string failure = Failure(cmd::kSetDataSource, select, kSetDataSourceHeading);
@@ -279,15 +286,11 @@ TransferResult Transfer::ReadFirmwareRun(const std::string& password, const std:
       return end(Outcome::kFailed, kSequenceError);
     if (packet.Field(1).empty())
       break;
+    // The empty packet alone ends the data, however much more than announced comes before
+    // it; Stop (Ctrl+C) ends a device that never sends one.
     const std::optional<std::string> bytes = DecodePacket(packet.Field(1));
     if (!bytes)
       return end(Outcome::kFailed, kMalformedPacket);
-    const std::int64_t limit = kFirmwareOverrunFactor * *size;
-    if (p.done + static_cast<std::int64_t>(bytes->size()) > limit) {
-      return end(Outcome::kFailed, "Регистратор передаёт больше данных, чем объявил (" +
-                                       std::to_string(*size) + " байт); после " +
-                                       std::to_string(limit) + " байт чтение остановлено!");
-    }
     if (!file.Write(*bytes))
       return Finish(Outcome::kFailed, p, file.error());
     p.done += static_cast<std::int64_t>(bytes->size());
@@ -311,6 +314,8 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
   TransferProgress p;
   p.address = range.start;
   p.total = range.count;
+  if (std::string error = PasswordError(range.password); !error.empty())
+    return Finish(Outcome::kRefused, p, error);
   if (std::string error = RangeError(range); !error.empty())
     return Finish(Outcome::kRefused, p, error);
   if (repeats > kMaxRepeats) {
@@ -402,6 +407,8 @@ TransferResult Transfer::RestoreFlashRun(const FlashRange& range) {
   TransferProgress p;
   p.address = range.start;
   p.total = range.count;
+  if (std::string error = PasswordError(range.password); !error.empty())
+    return Finish(Outcome::kRefused, p, error);
   if (std::string error = RangeError(range); !error.empty())
     return Finish(Outcome::kRefused, p, error);
   InputFile file;
@@ -442,6 +449,8 @@ TransferResult Transfer::EraseFlash(const std::string& password) {
     return Busy();
   ScopedFlag run(running_);
   stop_ = false;
+  if (std::string error = PasswordError(password); !error.empty())
+    return Finish(Outcome::kRefused, {}, error);
   if (!host_.Confirm(kEraseQuestion))
     return Finish(Outcome::kCancelled, {}, kEraseCancelled);
   const ReplyRecord& reply = ExecuteCommand(cmd::kClearFlash, password + ";");

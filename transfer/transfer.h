@@ -19,8 +19,6 @@ inline constexpr std::int64_t kFlashBlock = 50;
 inline constexpr std::int64_t kFlashAddressEnd = std::int64_t{1} << 32;
 // Repeats of a failed dump block.
 inline constexpr int kMaxRepeats = 99;
-// A firmware read stops once the register sends more than this many times the size it announced.
-inline constexpr std::int64_t kFirmwareOverrunFactor = 2;
 
 // Where a running transfer stands.
 struct TransferProgress {
@@ -73,13 +71,21 @@ struct FlashRange {
 // The logo limits of the register: 0 when unknown.
 struct LogoLimits {
   int max_width = 0;
-  int max_height = 0;
-  bool known() const { return max_width > 0 && max_height > 0; }
+  int max_height = 0;             // rows of the largest width that the memory holds
+  std::int64_t memory_bytes = 0;  // the logo memory
+  bool known() const { return max_width > 0 && max_height > 0 && memory_bytes > 0; }
+  // The most rows a logo `width` pixels wide may have: each row takes whole bytes of the
+  // memory, so a narrower logo may be taller than max_height. 0 when the width is too large.
+  int MaxHeightFor(int width) const;
 };
 
 // The limits a diagnostic answer gives: field 7 is the widest logo in pixels, field 6 the logo
 // memory in bytes. Unknown when either is missing, not a number, or 0.
 LogoLimits LogoLimitsFrom(const ReplyRecord& diagnostic);
+
+// Empty when `password` can travel as the first field of a command text (Windows-1251 bytes),
+// else the message that refuses it.
+std::string PasswordError(std::string_view password);
 
 // Addresses, counts and sizes: decimal digits only (no sign, blank or other character), at most
 // 18 of them, so the value always fits 64-bit arithmetic. Nothing otherwise.

@@ -438,6 +438,36 @@ TEST_F(CliTest, ArticlesWritesEachLineAndNamesTheOnesNotSent) {
   EXPECT_EQ(requests[0].text, "406172;" + tea);
 }
 
+// A password or other text typed on the command line goes to the register in Windows-1251 as
+// one field: a ";" (which would shift the fields after it) or a character that Windows-1251
+// lacks is refused before anything is sent.
+TEST_F(CliTest, TypedTextsAreOneFieldInWindows1251) {
+  std::ofstream(dir / "goods.art", std::ios::binary) << "1;Tea;10.00;0;1;\r\n";
+  struct Case {
+    std::vector<std::string> args;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{"status", "--password", "1;2"}, "Пароль"},
+      {{"status", "--password", "密码"}, "Windows-1251"},
+      {{"articles", "goods.art", "--password", "1;2"}, "Пароль"},
+      {{"articles", "goods.art", "--password", "密码"}, "Windows-1251"},
+      {{"card-pay", "1.00", "--password", "密码"}, "Windows-1251"},
+      {{"card-pay", "1.00", "--transaction", "密码"}, "Windows-1251"},
+      {{"fiscalize", "--serial", "SM00密码345", "--inspector", "123456", "--yes"}, "Windows-1251"},
+  };
+  for (const Case& c : cases) {
+    const CliResult r = RunSim(c.args);
+    EXPECT_EQ(r.status, 2) << c.args[0] << " " << r.err;
+    EXPECT_THAT(r.err, HasSubstr(c.why)) << c.args[0];
+  }
+  EXPECT_TRUE(reg->requests().empty());
+
+  RunSim({"status", "--password", "пароль"});  // not the register's: refused there
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].text, ToCp1251("пароль") + ";");
+}
+
 TEST_F(CliTest, ReportXPrintsOnTheSimulator) {
   const CliResult r = RunSim({"report", "x"});
   EXPECT_EQ(r.status, 0) << r.err;

@@ -17,6 +17,8 @@
 #include "sim/register.h"
 #include "sim/server.h"
 #include "tests/cli/sim_fixture.h"
+#include "tests/transfer/bmp_fixtures.h"
+#include "transfer/logo.h"
 
 namespace tolvanet {
 namespace {
@@ -94,6 +96,14 @@ class TransferCliTest : public ::testing::Test {
     for (const auto& r : reg->requests())
       n += r.code == code;
     return n;
+  }
+  std::vector<std::string> Texts(int code) const {
+    std::vector<std::string> texts;
+    for (const auto& r : reg->requests()) {
+      if (r.code == code)
+        texts.push_back(r.text);
+    }
+    return texts;
   }
   std::string Flash(std::size_t n) const {
     const auto flash = reg->State().flash;
@@ -175,6 +185,73 @@ TEST_F(TransferCliTest, CtrlCStopsBetweenBlocks) {
   EXPECT_LT(dump.size(), 65536u);
   EXPECT_EQ(dump.size() % 50, 0u);
   EXPECT_EQ(dump, Pattern(dump.size()));
+}
+
+// A password that would shift the fields of a command (or break its frame, or has no
+// Windows-1251 form) is refused before anything is sent.
+TEST_F(TransferCliTest, UnfitPasswordSendsNothing) {
+  std::ofstream(dir / "r.bin", std::ios::binary) << Pattern(100);
+  std::ofstream(dir / "565.bmp", std::ios::binary) << testing::Masks565Bmp();
+  reg->FillFlash(0, Pattern(200));
+  const std::vector<std::vector<std::string>> commands = {
+      {"firmware", "fw.hex"},
+      {"flash", "dump", "--start", "0", "--count", "100", "d.bin"},
+      {"flash", "restore", "--start", "0", "--count", "100", "r.bin"},
+      {"flash", "erase", "--yes"},
+      {"logo", "565.bmp"},
+  };
+  const std::vector<std::string> passwords = {"1;999",
+                                              "40\x01"
+                                              "6172",
+                                              "406172\x7F", "密码"};
+  for (const auto& command : commands) {
+    for (const std::string& password : passwords) {
+      SCOPED_TRACE(command[0] + " " + command[1] + " --password " + password);
+      std::vector<std::string> args = command;
+      args.insert(args.end(), {"--password", password});
+      const Child c = Run(args);
+      EXPECT_EQ(c.status, 2) << c.err;
+      EXPECT_THAT(c.err, HasSubstr(password == "密码" ? "Windows-1251" : "Пароль"));
+      EXPECT_TRUE(reg->requests().empty());
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir / "fw.hex"));
+  EXPECT_FALSE(fs::exists(dir / "d.bin"));
+  EXPECT_EQ(Flash(200), Pattern(200));
+}
+
+TEST_F(TransferCliTest, PasswordTravelsAsWindows1251) {
+  const Child c = Run({"flash", "erase", "--yes", "--password", "пароль"});
+  EXPECT_EQ(c.status, 1) << c.err;  // not one of the register's passwords
+  EXPECT_EQ(Texts(cmd::kClearFlash), std::vector<std::string>{"\xEF\xE0\xF0\xEE\xEB\xFC;"});
+}
+
+// The same files as the logo window gets: refused for the same reason, or the same chunk.
+TEST_F(TransferCliTest, LogoFilesReadAsInTheWindow) {
+  std::ofstream(dir / "rle.bmp", std::ios::binary) << testing::RunLengthBmp();
+  std::ofstream(dir / "565.bmp", std::ios::binary) << testing::Masks565Bmp();
+  std::string reason;
+  ASSERT_FALSE(transfer::ReadBmp((dir / "rle.bmp").string(), &reason));
+  Child c = Run({"logo", "rle.bmp"});
+  EXPECT_EQ(c.status, 2);
+  EXPECT_THAT(c.err, HasSubstr(reason));
+  EXPECT_TRUE(reg->requests().empty());
+
+  c = Run({"logo", "565.bmp"});
+  ASSERT_EQ(c.status, 0) << c.err;
+  EXPECT_EQ(Texts(cmd::kSetUserLogo),
+            std::vector<std::string>{"406172;0;" + testing::Masks565Chunk() + ";"});
+}
+
+TEST_F(TransferCliTest, NarrowerLogoMayBeTaller) {
+  // 192 x 200 black, 24 bits: the 4800-byte memory holds it, though 384 x 100 is the largest.
+  std::ofstream(dir / "tall.bmp", std::ios::binary)
+      << testing::BmpFile(192, 200, 24, 0, "", std::string(576 * 200, '\0'));
+  const Child c = Run({"logo", "--width", "192", "--height", "200", "tall.bmp"});
+  ASSERT_EQ(c.status, 0) << c.err;
+  EXPECT_THAT(c.err, HasSubstr("наибольший логотип 384 x 100"));
+  EXPECT_EQ(Texts(cmd::kSetUserLogo).size(), 200u);
+  EXPECT_EQ(Texts(cmd::kSetLogoParams), std::vector<std::string>{"406172;192;200;"});
 }
 
 }  // namespace

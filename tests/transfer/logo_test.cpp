@@ -76,6 +76,7 @@ TEST(LogoLimitsTest, FromTheDiagnosticAnswer) {
     EXPECT_EQ(limits.known(), c.height > 0);
     if (c.height > 0) {
       EXPECT_EQ(limits.max_height, c.height);
+      EXPECT_EQ(limits.memory_bytes, 4800);
     }
   }
 }
@@ -182,7 +183,7 @@ TEST(BmpTest, BadFilesAreRefused) {
 
 class LogoTest : public testing::TransferTest {
  protected:
-  LogoLimits Limits() { return LogoLimits{384, 100}; }
+  LogoLimits Limits() { return LogoLimits{384, 100, 4800}; }
 };
 
 TEST_F(LogoTest, SixteenByTwoPicture) {
@@ -205,6 +206,38 @@ TEST_F(LogoTest, SixteenByTwoPicture) {
   EXPECT_EQ(state.logo_height, 2);
   EXPECT_EQ(state.logo[0], 0xFF);
   EXPECT_EQ(state.logo[2], 0x00);
+}
+
+// The largest height is what the memory holds at the largest width; a narrower logo may be
+// taller, as long as the memory holds its rows.
+TEST_F(LogoTest, NarrowerLogoMayHaveMoreRows) {
+  const auto limits = transfer_.ReadLogoLimits("406172");
+  ASSERT_TRUE(limits);
+  ASSERT_EQ(limits->max_width, 384);
+  ASSERT_EQ(limits->max_height, 100);
+  struct Case {
+    int width, height;
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      {192, 200, Outcome::kDone},   {192, 201, Outcome::kRefused},
+      {8, 4800, Outcome::kDone},    {9, 2401, Outcome::kRefused},  // 9 pixels take 2 bytes
+      {385, 10, Outcome::kRefused}, {384, 101, Outcome::kRefused},
+  };
+  const Picture picture = Filled(400, 5000, kBlack);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    reg_->ClearRequests();
+    EXPECT_EQ(transfer_.ProgramLogo("406172", picture, c.width, c.height, *limits).outcome,
+              c.outcome);
+    if (c.outcome == Outcome::kDone) {
+      EXPECT_THAT(Texts(cmd::kSetLogoParams), ElementsAre("406172;" + std::to_string(c.width) +
+                                                          ";" + std::to_string(c.height) + ";"));
+      EXPECT_EQ(reg_->State().logo_height, c.height);
+    } else {
+      EXPECT_THAT(Codes(), IsEmpty());
+    }
+  }
 }
 
 TEST_F(LogoTest, ProgressCountsChunks) {
@@ -230,8 +263,10 @@ TEST_F(LogoTest, SizesOutOfRangeSendNothing) {
       {10, 0, Limits()},
       {10, 41, Limits()},
       {-5, 10, Limits()},
-      {33, 10, LogoLimits{32, 100}},
-      {10, 21, LogoLimits{384, 20}},
+      {33, 10, LogoLimits{32, 100, 400}},
+      {48, 21, LogoLimits{48, 20, 120}},  // 6 bytes a row: 20 rows fill the memory
+      {41, 21, LogoLimits{48, 20, 120}},  // rows take whole bytes: 41 pixels take 6
+      {24, 41, LogoLimits{48, 20, 120}},  // 3 bytes a row: 40 rows, and the picture has 40
       {10, 10, LogoLimits{}},
   };
   for (const Case& c : cases) {

@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QImageReader>
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <climits>
@@ -91,32 +90,30 @@ void TForm6::FormActivate() {
   });
 }
 
-transfer::Picture TForm6::PictureOf(const QImage& image) {
-  transfer::Picture p;
-  p.width = image.width();
-  p.height = image.height();
-  p.pixels.reserve(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
-  for (int y = 0; y < p.height; ++y) {
-    for (int x = 0; x < p.width; ++x)
-      p.pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
+QImage TForm6::ImageOf(const transfer::Picture& picture) {
+  QImage image(picture.width, picture.height, QImage::Format_RGB32);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x)
+      image.setPixel(x, y, 0xFF000000u | picture.At(x, y));
   }
-  return p;
+  return image;
 }
 
 void TForm6::Button2Click() {
   const auto path = ThePlatform().OpenFile({"", "BMP файл|*.BMP", {}, {}, {}, false});
   if (!path)
     return;
-  QImageReader reader(Q(*path), "bmp");
-  const QImage image = reader.read();
-  if (image.isNull()) {
+  // The same reader as the terminal tool's: a file gives the same logo in both, or is refused
+  // by both.
+  std::string error;
+  std::optional<transfer::Picture> picture = transfer::ReadBmp(*path, &error);
+  if (!picture) {
     // Picture, labels and button stay as they were.
-    ThePlatform().ShowMessage("Не удалось прочитать рисунок BMP: " + *path + " (" +
-                              S(reader.errorString()) + ")");
+    ThePlatform().ShowMessage("Не удалось прочитать рисунок BMP: " + *path + " (" + error + ")");
     return;
   }
-  picture_ = PictureOf(image);
-  Image1->setPixmap(QPixmap::fromImage(image));
+  picture_ = std::move(*picture);
+  Image1->setPixmap(QPixmap::fromImage(ImageOf(picture_)));
   SetButtonEnabled(Button3, true);
   Label9->setText(QString::number(picture_.width));
   Label10->setText(QString::number(picture_.height));

@@ -38,8 +38,8 @@ class TForm6 : public TransferDialog {
 
   void ProgressChanged(const transfer::TransferProgress& progress) override;
 
-  // The picture's pixels as the core takes them (colour without alpha).
-  static transfer::Picture PictureOf(const QImage& image);
+  // The picture as the window shows it.
+  static QImage ImageOf(const transfer::Picture& picture);
 
  public slots:
   void FormActivate() override;

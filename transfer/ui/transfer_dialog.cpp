@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/app_state.h"
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
@@ -26,7 +27,13 @@ void TransferDialog::ProcessPendingMessages() {
 }
 
 void TransferDialog::ReplyReceived(const ReplyRecord& reply) {
-  End(reply, ReplyCheck::Silent());
+  // What End does before it reports, and no report: the loop judges the reply and ends the
+  // transfer with its one message. End, even with a silent check, would show a damaged answer
+  // here as well (twice with the loop's message, or before a repeat that mends it).
+  TheAppState().current_reply = &reply;
+  if (QLineEdit* box = ErrorCodeBox())
+    box->setText(Q(FromCp1251(reply.error_code)));
+  SetStatusButtonEnabled(true);
 }
 
 void TransferDialog::ShowProgress(QProgressBar* bar, std::int64_t done, std::int64_t total) {

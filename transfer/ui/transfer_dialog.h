@@ -18,7 +18,8 @@ class TransferDialog : public TaskDialog, public transfer::TransferHost {
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void ProcessPendingMessages() override;
-  // The reply becomes the current reply and fills the error code box; the loop reports.
+  // The reply becomes the current reply and fills the error code box; only the loop reports,
+  // with one message at the end of the transfer.
   void ReplyReceived(const ReplyRecord& reply) override;
 
  protected:

@@ -1,6 +1,7 @@
 // The logo window on the built-in simulator: the limits at each opening, BMPs of every depth
-// read by the toolkit (and the same files by the core's own reader, which the terminal tool
-// uses), the wiring to the programming loop, and Esc during it.
+// written by the toolkit and read by the window as the toolkit reads them (with the core's own
+// reader, which the terminal tool uses too), the wiring to the programming loop, and Esc
+// during it.
 #include <QBuffer>
 #include <QImage>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include "app/ui/windows.h"
 #include "link/commands.h"
 #include "tests/app/ui/window_test_bench.h"
+#include "tests/transfer/bmp_fixtures.h"
 #include "transfer/ui/logo_dialog.h"
 
 using namespace tolvanet;
@@ -84,6 +86,16 @@ std::string TopDown(const std::string& bmp) {
                 bmp.substr(offset + static_cast<std::size_t>(height - 1 - row) * stride, stride));
   }
   return out;
+}
+
+// The toolkit's pixels (colour without alpha), row by row from the top.
+std::vector<std::uint32_t> ToolkitPixels(const QImage& image) {
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x)
+      pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
+  }
+  return pixels;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -164,15 +176,57 @@ class LogoDialogTest : public QObject {
     const std::string path = bench_.Path("logo.bmp");
     WriteFile(path, bmp);
 
-    const transfer::Picture expected = ui::TForm6::PictureOf(image);
+    const std::vector<std::uint32_t> expected = ToolkitPixels(image);
     bench_.platform.files.push_back(path);
     Open([&] { f_->Button2->click(); });
     QCOMPARE(f_->picture().width, 13);
-    QVERIFY(f_->picture().pixels == expected.pixels);
+    QVERIFY(f_->picture().pixels == expected);
     std::string error;
     const auto core = transfer::ReadBmp(path, &error);
     QVERIFY2(core, error.c_str());
-    QVERIFY(core->pixels == expected.pixels);
+    QVERIFY(core->pixels == expected);
+  }
+
+  // The window reads a file as the terminal tool does: a run-length compressed file (which the
+  // toolkit would take) is refused with the tool's reason, and a 5-6-5 file gives the same
+  // chunk as there.
+  void sameFileSameResultAsTheTerminalTool() {
+    const std::string compressed = bench_.Path("rle.bmp");
+    const std::string masks = bench_.Path("565.bmp");
+    WriteFile(compressed, testing::RunLengthBmp());
+    WriteFile(masks, testing::Masks565Bmp());
+    std::string reason;
+    QVERIFY(!transfer::ReadBmp(compressed, &reason));
+    bench_.platform.files = {compressed, masks};
+    Open([&] {
+      f_->Button2->click();
+      QVERIFY(!f_->Button3->isEnabled());
+      QCOMPARE(f_->Label9->text(), QString());
+      QCOMPARE(bench_.platform.messages.back(),
+               "Не удалось прочитать рисунок BMP: " + compressed + " (" + reason + ")");
+      f_->Button2->click();
+      f_->Button3->click();
+    });
+    QCOMPARE(Texts(cmd::kSetUserLogo),
+             std::vector<std::string>{"406172;0;" + testing::Masks565Chunk() + ";"});
+    QCOMPARE(Texts(cmd::kSetLogoParams), std::vector<std::string>{"406172;16;2;"});
+  }
+
+  // At 192 pixels the 4800-byte memory holds 200 rows, twice the largest height shown.
+  void narrowerLogoMayBeTaller() {
+    const std::string path = bench_.Path("logo.bmp");
+    WriteFile(path, BmpBytes(Sample(192, 240)));
+    bench_.platform.files.push_back(path);
+    Open([&] {
+      QCOMPARE(f_->Label6->text(), QString("100"));
+      f_->Button2->click();
+      QCOMPARE(f_->Edit3->text(), QString("100"));
+      f_->Edit3->setText("200");
+      f_->Button3->click();
+    });
+    QCOMPARE(bench_.platform.messages.back(), std::string("Успешно!"));
+    QCOMPARE(Texts(cmd::kSetUserLogo).size(), std::size_t{200});
+    QCOMPARE(Texts(cmd::kSetLogoParams), std::vector<std::string>{"406172;192;200;"});
   }
 
   void opensAndProgramsALogo() {
