@@ -12,6 +12,7 @@
 #include "link/decimal.h"
 #include "link/engine.h"
 #include "link/free_text.h"
+#include "link/translate.h"
 
 namespace tolvanet::reports {
 
@@ -36,8 +37,9 @@ bool Take(ReportOutcome& out, int code, int result, const ReplyRecord& reply,
   return end.ok();
 }
 
+// `heading` is an original text: the operator reads it in the interface's language.
 ReplyCheck Heading(std::string_view heading) {
-  return ReplyCheck::Heading(std::string(heading));
+  return ReplyCheck::Heading(TrText(heading));
 }
 
 ReportOutcome Refused(std::string message) {
@@ -67,17 +69,17 @@ bool ValidDate(const ReportDate& d) {
 
 std::string DateError(const ReportDate& d) {
   if (!ValidDate(d))
-    return "Неверная дата отчета: " + DateText(d) + ".";
+    return TrArgs(Tr("Неверная дата отчета: %1."), {DateText(d)});
   if (d.year < 2000 || d.year > 2099) {
-    return "Дата отчета " + DateText(d) +
-           " вне допустимых пределов (01.01.2000 - 31.12.2099): регистратор хранит год двумя "
-           "цифрами.";
+    return TrArgs(Tr("Дата отчета %1 вне допустимых пределов (01.01.2000 - 31.12.2099): "
+                     "регистратор хранит год двумя цифрами."),
+                  {DateText(d)});
   }
   return {};
 }
 
 ReportOutcome DailyReport(std::string_view password, int kind, std::string_view heading) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
@@ -155,7 +157,7 @@ ReportOutcome ClearControlTape(std::string_view password) {
 }
 
 ReportOutcome PrintControlTape(std::string_view password) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
@@ -178,7 +180,7 @@ ReportOutcome PrintControlTape(std::string_view password) {
 }
 
 ReportOutcome UnloadAndClearTape(std::string_view password, bool clear_articles) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   out.error_code = "";
@@ -192,7 +194,7 @@ ReportOutcome UnloadAndClearTape(std::string_view password, bool clear_articles)
     // Sent directly, with the fixed password as its only field.
     const std::string text = std::string(kReceiptPassword) + ";";
     const ReplyRecord& reply = ExecuteCommand(cmd::kClearArticleBase, text);
-    if (!Take(out, cmd::kClearArticleBase, 0, reply, ReplyCheck::Fixed("Ошибка "), Box::kSet))
+    if (!Take(out, cmd::kClearArticleBase, 0, reply, ReplyCheck::Fixed(Tr("Ошибка ")), Box::kSet))
       return out;
   }
   out.ok = true;
@@ -202,7 +204,7 @@ ReportOutcome UnloadAndClearTape(std::string_view password, bool clear_articles)
 ReportOutcome PeriodicReportByDates(std::string_view password, const ReportDate& first,
                                     const ReportDate& last, bool full) {
   for (const std::string& e :
-       {CheckFreeText(password, "Пароль"), DateError(first), DateError(last)}) {
+       {CheckFreeText(password, Tr("Пароль")), DateError(first), DateError(last)}) {
     if (!e.empty())
       return Refused(e);
   }
@@ -216,7 +218,7 @@ ReportOutcome PeriodicReportByDates(std::string_view password, const ReportDate&
 
 ReportOutcome PeriodicReportByNumbers(std::string_view password, std::string_view first,
                                       std::string_view last, bool full) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   const auto from = ReadInt(first);
   if (!from)
@@ -233,7 +235,7 @@ ReportOutcome PeriodicReportByNumbers(std::string_view password, std::string_vie
 
 ReportOutcome SoldGoodsReport(std::string_view password, std::string_view first_code,
                               std::string_view last_code) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   using Limits = std::numeric_limits<std::int64_t>;
   const auto from = ParseInteger(first_code, Limits::min(), Limits::max());
@@ -249,10 +251,10 @@ ReportOutcome SoldGoodsReport(std::string_view password, std::string_view first_
 }
 
 ReportOutcome ExtraDailyReport(std::string_view password, int kind) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   if (kind < 0 || kind >= static_cast<int>(kExtraReportKinds.size()))
-    return Refused("Неизвестный тип отчета: " + std::to_string(kind) + " (0, 1 или 2).");
+    return Refused(TrArgs(Tr("Неизвестный тип отчета: %1 (0, 1 или 2)."), {std::to_string(kind)}));
   return InReceipt(
       kExtraReceiptHeading, kExtraReportHeading, false, cmd::kPrintExtraDailyReport,
       [&](int& result) -> ReplyRecord& { return PrintExtraDailyReport(password, kind, result); });
@@ -268,25 +270,25 @@ bool FreeResources::Permission(int field) const {
 
 const std::array<FreeResourceItem, 12>& FreeResourceItems() {
   static const std::array<FreeResourceItem, 12> items = {{
-      {"fiscalization", "Разрешение фискализации", true},
-      {"serial_number", "Разрешение записи заводского номера ", true},
-      {"fiscal_number", "Разрешение записи фискального номера ", true},
-      {"tax_number", "Разрешение записи налогового номера", true},
-      {"tax_rates", "Разрешение записи комплекта налоговых ставок", true},
-      {"fm_password", "Разрешение записи пароля доступа к ФП", true},
-      {"emergency_resets", "Количество аварийных обнулений:", false},
-      {"free_fiscal_reports", "Свободно фискальных отчетов:", false},
-      {"shift_open_date", "Дата открытия смены:", false},
-      {"shift_open_time", "Время открытия смены:", false},
-      {"free_articles", "Свободно записей в базе товаров:", false},
-      {"free_receipts", "Свободно чеков:", false},
+      {"fiscalization", TrNoop("Разрешение фискализации"), true},
+      {"serial_number", TrNoop("Разрешение записи заводского номера "), true},
+      {"fiscal_number", TrNoop("Разрешение записи фискального номера "), true},
+      {"tax_number", TrNoop("Разрешение записи налогового номера"), true},
+      {"tax_rates", TrNoop("Разрешение записи комплекта налоговых ставок"), true},
+      {"fm_password", TrNoop("Разрешение записи пароля доступа к ФП"), true},
+      {"emergency_resets", TrNoop("Количество аварийных обнулений:"), false},
+      {"free_fiscal_reports", TrNoop("Свободно фискальных отчетов:"), false},
+      {"shift_open_date", TrNoop("Дата открытия смены:"), false},
+      {"shift_open_time", TrNoop("Время открытия смены:"), false},
+      {"free_articles", TrNoop("Свободно записей в базе товаров:"), false},
+      {"free_receipts", TrNoop("Свободно чеков:"), false},
   }};
   return items;
 }
 
 ReportOutcome FreeResourcesReport(std::string_view password, FreeResources& resources) {
   resources = FreeResources{};
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Refused(std::move(e));
   ReportOutcome out;
   int result = 0;
@@ -298,7 +300,7 @@ ReportOutcome FreeResourcesReport(std::string_view password, FreeResources& reso
   resources.count = std::min(reply.field_count, static_cast<int>(resources.fields.size()));
   for (int i = 0; i < resources.count; ++i)
     resources.fields[i] = reply.Field(i);
-  out.messages.emplace_back(kFreeResourcesDone);
+  out.messages.push_back(TrText(kFreeResourcesDone));
   return out;
 }
 

@@ -11,24 +11,28 @@
 #include <string_view>
 #include <vector>
 
+#include "link/translate.h"
+
 namespace tolvanet::reports {
 
-// Headings the operations put before a device error message.
-inline constexpr std::string_view kDailyReportsHeading = "Печать дневных отчетов:\n  ";
-inline constexpr std::string_view kTapeClearingHeading = "Обнуление контрольной ленты:\n  ";
-inline constexpr std::string_view kStatusCheckHeading = "Проверка состояния регистратора:\n  ";
-inline constexpr std::string_view kSoldGoodsHeading = "Отчет по реализованным товарам:\n  ";
-inline constexpr std::string_view kPeriodicHeading = "Печать периодического отчета :\n  ";
+// Headings the operations put before a device error message. These and the other texts for
+// the operator below are the original texts; they are translated where they are shown.
+inline constexpr std::string_view kDailyReportsHeading = TrNoop("Печать дневных отчетов:\n  ");
+inline constexpr std::string_view kTapeClearingHeading = TrNoop("Обнуление контрольной ленты:\n  ");
+inline constexpr std::string_view kStatusCheckHeading =
+    TrNoop("Проверка состояния регистратора:\n  ");
+inline constexpr std::string_view kSoldGoodsHeading = TrNoop("Отчет по реализованным товарам:\n  ");
+inline constexpr std::string_view kPeriodicHeading = TrNoop("Печать периодического отчета :\n  ");
 // The extra daily reports spell their heading two ways: with a blank before the colon for the
 // receipt around the report, without one for the report itself.
 inline constexpr std::string_view kExtraReceiptHeading =
-    "Печать дополнительных дневных отчетов :\n  ";
+    TrNoop("Печать дополнительных дневных отчетов :\n  ");
 inline constexpr std::string_view kExtraReportHeading =
-    "Печать дополнительных дневных отчетов:\n  ";
+    TrNoop("Печать дополнительных дневных отчетов:\n  ");
 inline constexpr std::string_view kFreeResourcesHeading =
-    "Информация о свободных ресурсах и статусе:\n  ";
+    TrNoop("Информация о свободных ресурсах и статусе:\n  ");
 inline constexpr std::string_view kFreeResourcesDone =
-    "Информация о свободных ресурсах и статусе - Успешно!";
+    TrNoop("Информация о свободных ресурсах и статусе - Успешно!");
 
 // The password the report sequence opens and closes its non-fiscal receipt with.
 inline constexpr std::string_view kReceiptPassword = "406172";
@@ -45,7 +49,7 @@ inline constexpr int kUnloadTape = 5;
 
 // Kinds of device command 166, in the order of the extra reports list.
 inline constexpr std::array<std::string_view, 3> kExtraReportKinds = {
-    "Отчет по отделам", "Отчет по операторам", "Вывести контрольную ленту"};
+    TrNoop("Отчет по отделам"), TrNoop("Отчет по операторам"), TrNoop("Вывести контрольную ленту")};
 
 // One command an operation sent.
 struct ReportStep {
@@ -113,7 +117,7 @@ struct FreeResources {
 
 struct FreeResourceItem {
   std::string_view key;      // name in the terminal tool's JSON
-  std::string_view caption;  // as the window labels it
+  std::string_view caption;  // as the window labels it (original text: TrText where shown)
   bool permission;
 };
 const std::array<FreeResourceItem, 12>& FreeResourceItems();

@@ -1,4 +1,5 @@
-// What the status bytes say: the caption of every bit and the receipt states of byte 2.
+// What the status bytes say: the caption of every bit and the receipt states of byte 2. The
+// captions are the original texts; whoever shows one translates it there (TrText).
 #pragma once
 
 #include <array>

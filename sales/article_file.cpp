@@ -8,6 +8,7 @@
 #include "link/engine.h"
 #include "link/frame.h"
 #include "link/free_text.h"
+#include "link/translate.h"
 #include "script/script_source.h"
 
 namespace tolvanet::sales {
@@ -34,13 +35,13 @@ std::vector<std::string> SplitArticleText(std::string_view bytes) {
 bool LoadArticleFile(const std::string& path, std::vector<std::string>& lines, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "Не удалось открыть файл " + path;
+    error = TrArgs(Tr("Не удалось открыть файл %1"), {path});
     return false;
   }
   std::ostringstream ss;
   ss << in.rdbuf();
   if (in.bad()) {
-    error = "Ошибка чтения файла " + path;
+    error = TrArgs(Tr("Ошибка чтения файла %1"), {path});
     return false;
   }
   lines = SplitArticleText(ss.str());
@@ -50,7 +51,7 @@ bool LoadArticleFile(const std::string& path, std::vector<std::string>& lines, s
 ArticleWriteRun WriteArticles(std::string_view password, const std::vector<std::string>& lines,
                               ArticleHost& host) {
   ArticleWriteRun run;
-  run.error = CheckFreeText(password, "Пароль");
+  run.error = CheckFreeText(password, Tr("Пароль"));
   if (!run.error.empty())
     return run;
   ArticleWriteResult& r = run.result;
@@ -67,17 +68,18 @@ ArticleWriteRun WriteArticles(std::string_view password, const std::vector<std::
       // An empty line is no article: nothing to send.
     } else if (!CheckFieldsText(line, "").empty()) {
       r.bad_bytes.push_back(i + 1);
-      host.Notice("Строка " + std::to_string(i + 1) + " содержит управляющий символ, пропущена");
+      host.Notice(
+          TrArgs(Tr("Строка %1 содержит управляющий символ, пропущена"), {std::to_string(i + 1)}));
     } else if (text.size() > kMaxCommandText) {
       r.too_long.push_back(i + 1);
-      host.Notice("Строка " + std::to_string(i + 1) + " слишком длинная, пропущена");
+      host.Notice(TrArgs(Tr("Строка %1 слишком длинная, пропущена"), {std::to_string(i + 1)}));
     } else {
       ReplyRecord& reply = ExecuteCommand(cmd::kAddArticul, text);
       TheAppState().current_reply = &reply;
       ++r.sent;
       if (reply.NoAnswer()) {
         ++r.timeouts;
-        host.Notice(std::string(kArticleTimeoutNotice));
+        host.Notice(TrText(kArticleTimeoutNotice));
       } else if (reply.error_code != "0000") {
         ++r.rejected;
       }
@@ -96,12 +98,14 @@ std::string SkippedLinesMessage(const ArticleWriteResult& result) {
   };
   std::string message;
   if (!result.too_long.empty()) {
-    message += "Строки слишком длинные для команды и не записаны: " + list(result.too_long) + ".";
+    message += TrArgs(Tr("Строки слишком длинные для команды и не записаны: %1."),
+                      {list(result.too_long)});
   }
   if (!result.bad_bytes.empty()) {
     if (!message.empty())
       message += "\n";
-    message += "Строки с управляющими символами не записаны: " + list(result.bad_bytes) + ".";
+    message +=
+        TrArgs(Tr("Строки с управляющими символами не записаны: %1."), {list(result.bad_bytes)});
   }
   return message;
 }

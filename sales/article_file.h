@@ -9,11 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "link/translate.h"
+
 namespace tolvanet::sales {
 
 // The status bar notice of a time-out while writing (with its trailing blank).
-inline constexpr std::string_view kArticleTimeoutNotice = "Ошибка! Таймаут устройства! ";
-inline constexpr std::string_view kArticlesDone = "Завершено";
+inline constexpr std::string_view kArticleTimeoutNotice = TrNoop("Ошибка! Таймаут устройства! ");
+inline constexpr std::string_view kArticlesDone = TrNoop("Завершено");
 
 // Splits the bytes of an article file into its lines (Windows-1251): LF or CR LF ends a line,
 // a last line without a line end counts, a line end at the very end adds no empty line.

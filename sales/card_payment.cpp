@@ -7,6 +7,7 @@
 #include "link/commands.h"
 #include "link/decimal.h"
 #include "link/engine.h"
+#include "link/translate.h"
 #include "reports/status_bytes.h"
 #include "sales/card_terminal.h"
 
@@ -78,7 +79,7 @@ class Payment {
     return result_;
   }
   CardPaymentResult& TerminalFail(const std::string& detail) {
-    return Fail(CardOutcome::kTerminalError, std::string(kCardErrorMessage) + "\n" + detail);
+    return Fail(CardOutcome::kTerminalError, TrText(kCardErrorMessage) + "\n" + detail);
   }
 
   bool Stop(const std::string& detail) {
@@ -92,22 +93,24 @@ class Payment {
       return false;
     };
     if (!ct::IsSafeValue(request_.password))
-      return refuse("Пароль не должен содержать \";\" и управляющие символы.");
+      return refuse(Tr("Пароль не должен содержать \";\" и управляющие символы."));
     if (request_.payment_type < 1)
-      return refuse("Тип оплаты " + std::to_string(request_.payment_type) +
-                    " не для банковской карты: картой оплачивают типом 1 и выше.");
+      return refuse(
+          TrArgs(Tr("Тип оплаты %1 не для банковской карты: картой оплачивают типом 1 и выше."),
+                 {std::to_string(request_.payment_type)}));
     Parsed<Decimal> amount =
         ParseDecimal(request_.amount_text, kMoneyDecimals, DecimalRule::kPositive);
     if (!amount)
-      return refuse("Сумма оплаты: " + amount.error);
+      return refuse(Tr("Сумма оплаты: ") + amount.error);
     result_.amount = amount->Text();
     result_.terminal_amount = std::to_string(amount->units);
     if (request_.use_typed_transaction) {
       std::string id = request_.transaction_id.substr(0, kTypedTransactionLength);
       if (id.empty())
-        return refuse("Не указан идентификатор транзакции.");
+        return refuse(Tr("Не указан идентификатор транзакции."));
       if (!ct::IsSafeValue(id))
-        return refuse("Идентификатор транзакции не должен содержать \";\" и управляющие символы.");
+        return refuse(
+            Tr("Идентификатор транзакции не должен содержать \";\" и управляющие символы."));
       result_.transaction_id = std::move(id);
     }
     return true;
@@ -123,7 +126,7 @@ class Payment {
     // damaged answer does.
     ReplyCheck check;
     check.style = FailureStyle::kSilent;
-    check.timeout_message = std::string(kCardTimeoutMessage);
+    check.timeout_message = TrText(kCardTimeoutMessage);
     const CommandEnd end = JudgeCommand(cmd::kGetDiagnosticInfo, code, reply, check);
     if (!end.ok() && end.outcome != CommandOutcome::kDeviceError) {
       Fail(CardOutcome::kRegisterError, end.message);
@@ -131,8 +134,8 @@ class Payment {
     }
     if (reply.status_bytes[2] & kReturnReceiptBit) {
       Fail(CardOutcome::kReturnReceipt,
-           "Открыт чек возврата: терминал проводит только оплату продажи.\nВозврат, "
-           "проведённый на терминале, регистрируйте по идентификатору транзакции.");
+           Tr("Открыт чек возврата: терминал проводит только оплату продажи.\nВозврат, "
+              "проведённый на терминале, регистрируйте по идентификатору транзакции."));
       return false;
     }
     // A card charged with no sale to pay could not be registered: the receipt must hold a sale
@@ -140,8 +143,9 @@ class Payment {
     const int state = reply.status_bytes[2] & 0x0F;
     if (state != 2 && state != 3 && state != 6) {
       Fail(CardOutcome::kNoReceipt,
-           std::string(kCardErrorMessage) + "\nНет открытого чека продажи, ожидающего оплаты (" +
-               ReceiptState(reply.status_bytes[2]) + "): карта не списана.");
+           TrText(kCardErrorMessage) +
+               TrArgs(Tr("\nНет открытого чека продажи, ожидающего оплаты (%1): карта не списана."),
+                      {TrText(ReceiptState(reply.status_bytes[2]))}));
       return false;
     }
     return true;
@@ -164,15 +168,16 @@ class Payment {
   // A failed wait, as the operator reads it.
   bool WaitFailed(ct::ReadResult r, const std::string& waiting_for) {
     if (r == ct::ReadResult::kCancelled) {
-      std::string text = "Оплата банковской картой прервана оператором.";
+      std::string text = Tr("Оплата банковской картой прервана оператором.");
       if (stage_ == CardStage::kRequest || stage_ == CardStage::kResult) {
-        text += "\nЕсли терминал провёл оплату, зарегистрируйте её по идентификатору транзакции.";
+        text +=
+            Tr("\nЕсли терминал провёл оплату, зарегистрируйте её по идентификатору транзакции.");
       }
       Fail(CardOutcome::kCancelled, text);
     } else if (r == ct::ReadResult::kTimeout) {
-      TerminalFail("Терминал не прислал " + waiting_for + ".");
+      TerminalFail(TrArgs(Tr("Терминал не прислал %1."), {waiting_for}));
     } else {
-      TerminalFail("Порт терминала: " + port_.error_text() + ".");
+      TerminalFail(TrArgs(Tr("Порт терминала: %1."), {port_.error_text()}));
     }
     return false;
   }
@@ -182,8 +187,8 @@ class Payment {
     if (r == ct::ReadResult::kDone)
       return true;
     if (r == ct::ReadResult::kTimeout) {
-      return Stop("Терминал не принял данные за " + SecondsText(request_.timings.read_limit) +
-                  " с.");
+      return Stop(TrArgs(Tr("Терминал не принял данные за %1 с."),
+                         {SecondsText(request_.timings.read_limit)}));
     }
     return WaitFailed(r, "");
   }
@@ -195,22 +200,23 @@ class Payment {
     std::string head;
     ct::ReadResult r = port_.ReadExact(1, head, step_deadline);
     if (r != ct::ReadResult::kDone)
-      return WaitFailed(r, what + " за " + SecondsText(request_.timings.step_limit) + " с");
+      return WaitFailed(r,
+                        TrArgs(Tr("%1 за %2 с"), {what, SecondsText(request_.timings.step_limit)}));
     const auto rest_deadline = Clock::now() + request_.timings.read_limit;
     std::string low;
     r = port_.ReadExact(1, low, rest_deadline);
     if (r != ct::ReadResult::kDone)
-      return WaitFailed(r, what + " целиком");
+      return WaitFailed(r, TrArgs(Tr("%1 целиком"), {what}));
     const std::size_t length =
         (static_cast<unsigned char>(head[0]) << 8) | static_cast<unsigned char>(low[0]);
     if (length > ct::kMaxReceivedBody) {
-      TerminalFail("Терминал прислал " + what + " длиной " + std::to_string(length) +
-                   " байт (допускается не более 999).");
+      TerminalFail(TrArgs(Tr("Терминал прислал %1 длиной %2 байт (допускается не более 999)."),
+                          {what, std::to_string(length)}));
       return false;
     }
     r = port_.ReadExact(length, body, rest_deadline);
     if (r != ct::ReadResult::kDone)
-      return WaitFailed(r, what + " целиком");
+      return WaitFailed(r, TrArgs(Tr("%1 целиком"), {what}));
     // The body is text up to its first zero byte.
     body.resize(std::min(body.size(), body.find('\0')));
     return true;
@@ -224,9 +230,9 @@ class Payment {
     if (r == ct::ReadResult::kDone)
       r = port_.ReadExact(2, rest, Clock::now() + request_.timings.read_limit);
     if (r != ct::ReadResult::kDone)
-      return WaitFailed(r, "подтверждение " + what);
+      return WaitFailed(r, TrArgs(Tr("подтверждение %1"), {what}));
     if (!ct::IsAcknowledgement(first + rest)) {
-      TerminalFail("Терминал не подтвердил " + what + ".");
+      TerminalFail(TrArgs(Tr("Терминал не подтвердил %1."), {what}));
       return false;
     }
     return true;
@@ -235,24 +241,26 @@ class Payment {
   bool ExchangeWithTerminal() {
     const std::string port_name = PortName();
     if (port_name.empty()) {
-      return Stop("Порт терминала не указан (Terminal в разделе Communication файла fpinit.ini).");
+      return Stop(
+          Tr("Порт терминала не указан (Terminal в разделе Communication файла fpinit.ini)."));
     }
     if (!port_.Open(port_name)) {
-      return Stop("Порт терминала \"" + port_name + "\" не открыт: " + port_.error_text() + ".");
+      return Stop(
+          TrArgs(Tr("Порт терминала \"%1\" не открыт: %2."), {port_name, port_.error_text()}));
     }
 
     Stage(CardStage::kOpening);
     if (!Send(ct::OpeningRequest()) ||
-        !ReadAcknowledgement(Clock::now() + request_.timings.read_limit, "открытие обмена"))
+        !ReadAcknowledgement(Clock::now() + request_.timings.read_limit, Tr("открытие обмена")))
       return false;
 
     Stage(CardStage::kCardData);
     std::string card;
-    if (!ReadMessage(card, "данные карты") || !Send(ct::Acknowledgement()))
+    if (!ReadMessage(card, Tr("данные карты")) || !Send(ct::Acknowledgement()))
       return false;
     const std::optional<std::string> session = ct::FindTag(card, "00");
     if (!session)
-      return Stop("В данных карты нет поля 00.");
+      return Stop(Tr("В данных карты нет поля 00."));
     tag01_ = ct::FindTag(card, "01");
     tag02_ = ct::FindTag(card, "02");
     tag04_ = ct::FindTag(card, "04");
@@ -260,20 +268,20 @@ class Payment {
         {"00", &session}, {"01", &tag01_}, {"02", &tag02_}, {"04", &tag04_}};
     for (const auto& [tag, value] : used) {
       if (*value && !ct::IsSafeValue(**value))
-        return Stop(std::string("Недопустимые символы в поле ") + tag + " данных карты.");
+        return Stop(TrArgs(Tr("Недопустимые символы в поле %1 данных карты."), {tag}));
     }
     const std::string body = ct::PaymentRequestBody(*session, result_.terminal_amount);
     if (body.size() > ct::kMaxRequestBody)
-      return Stop("Поле 00 данных карты слишком длинное для запроса оплаты.");
+      return Stop(Tr("Поле 00 данных карты слишком длинное для запроса оплаты."));
 
     Stage(CardStage::kRequest);
     if (!Send(ct::Message(body)) ||
-        !ReadAcknowledgement(Clock::now() + request_.timings.step_limit, "запрос оплаты"))
+        !ReadAcknowledgement(Clock::now() + request_.timings.step_limit, Tr("запрос оплаты")))
       return false;
 
     Stage(CardStage::kResult);
     std::string outcome;
-    if (!ReadMessage(outcome, "результат оплаты"))
+    if (!ReadMessage(outcome, Tr("результат оплаты")))
       return false;
     // The result is in hand: a terminal that does not take its acknowledgement changes
     // nothing about a payment it has made.
@@ -281,17 +289,17 @@ class Payment {
     port_.Close();
     const std::optional<std::string> transaction = ct::FindTag(outcome, "58");
     if (!transaction || transaction->empty()) {
-      Fail(CardOutcome::kDeclined, std::string(kCardErrorMessage) +
-                                       "\nТерминал отклонил оплату: нет идентификатора "
-                                       "транзакции. Оплата не зарегистрирована.");
+      Fail(CardOutcome::kDeclined,
+           TrText(kCardErrorMessage) + Tr("\nТерминал отклонил оплату: нет идентификатора "
+                                          "транзакции. Оплата не зарегистрирована."));
       return false;
     }
     result_.transaction_id = *transaction;
     result_.charged = true;
     if (!ct::IsSafeValue(*transaction)) {
-      TerminalFail("Идентификатор транзакции \"" + Shown(*transaction) +
-                   "\" содержит недопустимые символы; оплата по карте проведена, но не "
-                   "зарегистрирована.");
+      TerminalFail(TrArgs(Tr("Идентификатор транзакции \"%1\" содержит недопустимые символы; "
+                             "оплата по карте проведена, но не зарегистрирована."),
+                          {Shown(*transaction)}));
       return false;
     }
     return true;
@@ -329,18 +337,18 @@ class Payment {
       return result_;
     }
     std::string message = JudgeCommand(cmd::kCardPayment, 0, reply,
-                                       ReplyCheck::Fixed(std::string(kCardRegisterErrorMessage))
-                                           .Timeout(std::string(kCardTimeoutMessage)))
+                                       ReplyCheck::Fixed(TrText(kCardRegisterErrorMessage))
+                                           .Timeout(TrText(kCardTimeoutMessage)))
                               .message;
     if (result_.charged) {
-      message += "\nОплата по карте проведена терминалом, идентификатор транзакции " +
-                 Shown(result_.transaction_id) + ".";
+      message += TrArgs(Tr("\nОплата по карте проведена терминалом, идентификатор транзакции %1."),
+                        {Shown(result_.transaction_id)});
       // Without a whole answer the register may have taken the payment all the same.
       const bool unknown = (reply.NoAnswer() && reply.refusal.empty()) || reply.Damaged();
-      message += unknown ? " Ответ регистратора не получен целиком: оплата могла быть "
-                           "зарегистрирована. Проверьте чек, прежде чем регистрировать её по "
-                           "этому идентификатору."
-                         : " Зарегистрируйте её по этому идентификатору.";
+      message += unknown ? Tr(" Ответ регистратора не получен целиком: оплата могла быть "
+                              "зарегистрирована. Проверьте чек, прежде чем регистрировать её по "
+                              "этому идентификатору.")
+                         : Tr(" Зарегистрируйте её по этому идентификатору.");
     }
     return Fail(CardOutcome::kRegisterError, message);
   }
@@ -360,15 +368,15 @@ class Payment {
 std::string CardStageText(CardStage stage) {
   switch (stage) {
     case CardStage::kOpening:
-      return "Открытие обмена с терминалом...";
+      return Tr("Открытие обмена с терминалом...");
     case CardStage::kCardData:
-      return "Ожидание карты...";
+      return Tr("Ожидание карты...");
     case CardStage::kRequest:
-      return "Запрос оплаты отправлен...";
+      return Tr("Запрос оплаты отправлен...");
     case CardStage::kResult:
-      return "Ожидание результата оплаты...";
+      return Tr("Ожидание результата оплаты...");
     case CardStage::kRegistering:
-      return "Регистрация оплаты в регистраторе...";
+      return Tr("Регистрация оплаты в регистраторе...");
   }
   return {};
 }

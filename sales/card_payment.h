@@ -10,16 +10,17 @@
 #include <string_view>
 
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
-// The operator's messages of a card payment (UTF-8). Messages with details start with one of
-// these and add a line that says what happened.
-inline constexpr std::string_view kCardErrorMessage = "Ошибка оплаты банковской картой!";
+// The operator's messages of a card payment (UTF-8, original texts: translated where they are
+// used). Messages with details start with one of these and add a line that says what happened.
+inline constexpr std::string_view kCardErrorMessage = TrNoop("Ошибка оплаты банковской картой!");
 inline constexpr std::string_view kCardTimeoutMessage =
-    "Таймаут устройства! Ошибка оплаты банковской картой!";
+    TrNoop("Таймаут устройства! Ошибка оплаты банковской картой!");
 inline constexpr std::string_view kCardRegisterErrorMessage =
-    "Ошибка оплаты чека банковской картой";
+    TrNoop("Ошибка оплаты чека банковской картой");
 
 // The waiting limits of the terminal exchange. The defaults are for a real terminal; tests
 // shorten them.

@@ -45,20 +45,20 @@ Parsed<T> Fail(std::string message) {
 Parsed<Sale> PrepareSale(std::string_view password, std::string_view article_line,
                          std::string_view quantity, std::string_view price) {
   if (article_line.empty())
-    return Fail<Sale>(std::string(kNoArticle));
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+    return Fail<Sale>(TrText(kNoArticle));
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return Fail<Sale>(e);
-  if (std::string e = CheckFieldsText(article_line, "Товар"); !e.empty())
+  if (std::string e = CheckFieldsText(article_line, Tr("Товар")); !e.empty())
     return Fail<Sale>(e);
   const auto code = ParseInteger(article_line.substr(0, article_line.find(';')), 0, INT64_MAX);
   if (!code)
-    return Fail<Sale>("Код товара: " + code.error);
+    return Fail<Sale>(Tr("Код товара: ") + code.error);
   const auto q = ParseDecimal(quantity, kQuantityDecimals, DecimalRule::kPositive);
   if (!q)
-    return Fail<Sale>("Кол-во: " + q.error);
+    return Fail<Sale>(Tr("Кол-во: ") + q.error);
   const auto p = ParseDecimal(price, kMoneyDecimals, DecimalRule::kNonNegative);
   if (!p)
-    return Fail<Sale>("Цена: " + p.error);
+    return Fail<Sale>(Tr("Цена: ") + p.error);
   Parsed<Sale> out;
   out.value = Sale{std::string(password), std::string(article_line), *code, *q, *p};
   return out;
@@ -67,21 +67,20 @@ Parsed<Sale> PrepareSale(std::string_view password, std::string_view article_lin
 Outcome Sell(const Sale& sale) {
   const CommandEnd article =
       Step(0, 0, ExecuteCommand(cmd::kAddArticul, sale.password + ";" + sale.article_line),
-           ReplyCheck::Fixed("Ошибка "));
+           ReplyCheck::Fixed(Tr("Ошибка ")));
   if (!article.ok())
     return {false, article.message};
   int result = 0;
   const ReplyRecord& sold =
       SellItem(kFixedPassword, sale.code, sale.price.Value(), sale.quantity.Value(), result);
-  const CommandEnd end =
-      Step(cmd::kSellItem, result, sold,
-           ReplyCheck::Fixed(std::string(kSaleError)).Timeout(std::string(kSaleTimeout)));
+  const CommandEnd end = Step(cmd::kSellItem, result, sold,
+                              ReplyCheck::Fixed(TrText(kSaleError)).Timeout(TrText(kSaleTimeout)));
   return {end.ok(), end.message};
 }
 
 Parsed<Payment> PreparePayment(std::string_view type, std::string_view amount, int type_count) {
   // The window's own text comes first whatever failed; the line after it says what.
-  const std::string refused = std::string(kBadPaymentType);
+  const std::string refused = TrText(kBadPaymentType);
   if (!ParseInteger(type, INT_MIN, INT_MAX))
     return Fail<Payment>(refused);
   const auto t = ParseInteger(type, 0, std::clamp(type_count, 1, 10) - 1);
@@ -100,13 +99,13 @@ bool IsCardPayment(std::string_view el_journal, int type) {
 }
 
 Outcome PayDirect(std::string_view password, const Payment& payment) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return {false, e};
   int result = 0;
   const ReplyRecord& reply = MakePayment(password, payment.type, payment.amount.Value(), result);
   const CommandEnd end =
       Step(cmd::kMakePayment, result, reply,
-           ReplyCheck::Fixed(std::string(kPaymentError)).Timeout(std::string(kPaymentTimeout)));
+           ReplyCheck::Fixed(TrText(kPaymentError)).Timeout(TrText(kPaymentTimeout)));
   return {end.ok(), end.message};
 }
 
@@ -119,10 +118,10 @@ std::string NonFiscalLine(std::string_view line) {
 }
 
 Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::string>& lines) {
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty())
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty())
     return {false, e};
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string label = "Строка " + std::to_string(i + 1);
+    const std::string label = TrArgs(Tr("Строка %1"), {std::to_string(i + 1)});
     if (std::string e = CheckFieldsText(NonFiscalLine(lines[i]), label); !e.empty())
       return {false, e};
   }
@@ -147,19 +146,19 @@ Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::
 CashOutcome ServiceCash(std::string_view password, std::string_view operator_number,
                         std::string_view amount, bool withdrawal) {
   CashOutcome out;
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty()) {
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty()) {
     out.outcome.message = e;
     return out;
   }
   const auto op = ParseInteger(operator_number, 0, INT_MAX);
   if (!op) {
-    out.outcome.message = "Номер оператора: " + op.error;
+    out.outcome.message = Tr("Номер оператора: ") + op.error;
     return out;
   }
   // The sign comes from the operation: a typed "-5" is refused, not turned around.
   const auto value = ParseDecimal(amount, kMoneyDecimals, DecimalRule::kPositive);
   if (!value) {
-    out.outcome.message = "Сумма: " + value.error;
+    out.outcome.message = Tr("Сумма: ") + value.error;
     return out;
   }
   const std::string_view caption = withdrawal ? kCashOutCaption : kCashInCaption;
@@ -172,7 +171,7 @@ CashOutcome ServiceCash(std::string_view password, std::string_view operator_num
   const double signed_amount = withdrawal ? -value->Value() : value->Value();
   const ReplyRecord& moved = ServiceCashInOut(password, 0, signed_amount, result);
   if (CommandEnd e =
-          Step(cmd::kServiceCashInOut, result, moved, DeviceCheck(std::string(caption) + ":\n  "));
+          Step(cmd::kServiceCashInOut, result, moved, DeviceCheck(TrText(caption) + ":\n  "));
       !e.ok()) {
     out.outcome.message = e.message;
     return out;
@@ -183,22 +182,22 @@ CashOutcome ServiceCash(std::string_view password, std::string_view operator_num
     out.outcome.message = e.message;
     return out;
   }
-  out.outcome = {true, std::string(caption) + " - Успешно!"};
+  out.outcome = {true, TrArgs(Tr("%1 - Успешно!"), {TrText(caption)})};
   return out;
 }
 
 // ---- Void and close ----
 
 ReceiptStateView ReceiptStateOf(std::uint8_t status_byte2) {
-  constexpr std::string_view kFiscal = "Открыт фискальный чек";
-  constexpr std::string_view kReturn = "Открыт чек возврата";
+  constexpr std::string_view kFiscal = TrNoop("Открыт фискальный чек");
+  constexpr std::string_view kReturn = TrNoop("Открыт чек возврата");
   const bool bit2 = (status_byte2 & 0x04) != 0;
   const bool bit4 = (status_byte2 & 0x10) != 0;
   switch (status_byte2 & 0x0F) {
     case 0:
       return {kNoOpenReceipts, false, false};
     case 5:
-      return {"Открыт нефискальный чек", true, false};
+      return {TrNoop("Открыт нефискальный чек"), true, false};
     default:
       break;
   }

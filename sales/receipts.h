@@ -12,6 +12,7 @@
 
 #include "link/decimal.h"
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet::sales {
 
@@ -27,12 +28,13 @@ struct Outcome {
 
 // ---- Fiscal receipt ----
 
-inline constexpr std::string_view kNoArticle = "Не выбран товар!";
-inline constexpr std::string_view kBadPaymentType = "Ошибочный тип оплаты";
-inline constexpr std::string_view kSaleTimeout = "Таймаут устройства! Ошибка продажи!";
-inline constexpr std::string_view kSaleError = "Ошибка продажи";
-inline constexpr std::string_view kPaymentTimeout = "Таймаут устройства! Ошибка оплаты чека!";
-inline constexpr std::string_view kPaymentError = "Ошибка оплаты чека";
+inline constexpr std::string_view kNoArticle = TrNoop("Не выбран товар!");
+inline constexpr std::string_view kBadPaymentType = TrNoop("Ошибочный тип оплаты");
+inline constexpr std::string_view kSaleTimeout = TrNoop("Таймаут устройства! Ошибка продажи!");
+inline constexpr std::string_view kSaleError = TrNoop("Ошибка продажи");
+inline constexpr std::string_view kPaymentTimeout =
+    TrNoop("Таймаут устройства! Ошибка оплаты чека!");
+inline constexpr std::string_view kPaymentError = TrNoop("Ошибка оплаты чека");
 // The card terminal takes payments when the configuration's ElJournal holds this value.
 inline constexpr std::string_view kCardJournal = "КСЕФ";
 
@@ -83,8 +85,8 @@ Outcome PrintNonFiscalReceipt(std::string_view password, const std::vector<std::
 
 // ---- Service cash in and out ----
 
-inline constexpr std::string_view kCashInCaption = "Служебный внос денег";
-inline constexpr std::string_view kCashOutCaption = "Служебное изъятие денег";
+inline constexpr std::string_view kCashInCaption = TrNoop("Служебный внос денег");
+inline constexpr std::string_view kCashOutCaption = TrNoop("Служебное изъятие денег");
 
 struct CashOutcome {
   Outcome outcome;
@@ -99,7 +101,7 @@ CashOutcome ServiceCash(std::string_view password, std::string_view operator_num
 // ---- Void and close ----
 
 struct ReceiptStateView {
-  std::string_view text;
+  std::string_view text;  // original text: TrText where shown
   bool close_enabled = false;
   bool void_enabled = false;
 };
@@ -107,6 +109,6 @@ struct ReceiptStateView {
 // The state of the open receipt read from status byte 2 of a diagnostic answer.
 ReceiptStateView ReceiptStateOf(std::uint8_t status_byte2);
 
-inline constexpr std::string_view kNoOpenReceipts = "Нет открытых чеков";
+inline constexpr std::string_view kNoOpenReceipts = TrNoop("Нет открытых чеков");
 
 }  // namespace tolvanet::sales

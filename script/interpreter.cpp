@@ -7,37 +7,40 @@
 #include "link/codepage.h"
 #include "link/hex.h"
 #include "link/scoped_flag.h"
+#include "link/translate.h"
 
 namespace tolvanet::script {
 
 namespace {
 
 // The messages of the runner.
-constexpr char kEndOfFile[] = "Конец файла!";
-constexpr char kDeclPlacement[] = "Ошибка - неверное расположение описания данных.";
-constexpr char kDeclareBegTwice[] = "Ошибка - ошибка в описаниях. DeclareBeg уже был ранее.";
-constexpr char kOutsideDecl[] =
-    "Ошибка - ошибка в описаниях. Оператор New расположен вне секции описаний.";
-constexpr char kIfOutsideDecl[] =
-    "Ошибка - ошибка в If-Then. Оператор New расположен вне секции описаний.";
-constexpr char kDeclareEndPlace[] =
-    "Ошибка - ошибка в описаниях. Ошибочное расположение DeclareEnd.";
-constexpr char kSetSection[] = "Ошибка - ошибка в описаниях. Секция определений неверна.";
-constexpr char kSetSyntax[] = "Ошибка - ошибка в операторе Set.";
-constexpr char kSetUnknown[] = "Ошибка - присвоение несуществующей переменной.";
-constexpr char kPrintState[] = "Ошибка - ошибка в описаниях.";
-constexpr char kIfOperation[] = "Некорректная операция в операторе If - ошибка!";
-constexpr char kWhileOperation[] = "Некорректная операция в операторе While - ошибка!";
-constexpr char kBadOperand[] = "Ошибка переменной!";
-constexpr char kFirstParam[] = "Ошибка первого параметра!";
-constexpr char kSecondParam[] = "Ошибка второго параметра!";
-constexpr char kBadOperation[] = "Ошибка операции!";
-constexpr char kBadResult[] = "Ошибка результата операции!";
-constexpr char kTimeout[] = "Ошибка выполнения команды. Таймаут";
-constexpr char kCommandError[] = "Ошибка выполнения команды";
-constexpr char kChecksum[] = "Неверная контрольная сумма";
-constexpr char kBadCode[] = "Неверный код команды!";
-constexpr char kComment[] = "Комментарий:: ";
+constexpr const char* kEndOfFile = TrNoop("Конец файла!");
+constexpr const char* kDeclPlacement = TrNoop("Ошибка - неверное расположение описания данных.");
+constexpr const char* kDeclareBegTwice =
+    TrNoop("Ошибка - ошибка в описаниях. DeclareBeg уже был ранее.");
+constexpr const char* kOutsideDecl =
+    TrNoop("Ошибка - ошибка в описаниях. Оператор New расположен вне секции описаний.");
+constexpr const char* kIfOutsideDecl =
+    TrNoop("Ошибка - ошибка в If-Then. Оператор New расположен вне секции описаний.");
+constexpr const char* kDeclareEndPlace =
+    TrNoop("Ошибка - ошибка в описаниях. Ошибочное расположение DeclareEnd.");
+constexpr const char* kSetSection =
+    TrNoop("Ошибка - ошибка в описаниях. Секция определений неверна.");
+constexpr const char* kSetSyntax = TrNoop("Ошибка - ошибка в операторе Set.");
+constexpr const char* kSetUnknown = TrNoop("Ошибка - присвоение несуществующей переменной.");
+constexpr const char* kPrintState = TrNoop("Ошибка - ошибка в описаниях.");
+constexpr const char* kIfOperation = TrNoop("Некорректная операция в операторе If - ошибка!");
+constexpr const char* kWhileOperation = TrNoop("Некорректная операция в операторе While - ошибка!");
+constexpr const char* kBadOperand = TrNoop("Ошибка переменной!");
+constexpr const char* kFirstParam = TrNoop("Ошибка первого параметра!");
+constexpr const char* kSecondParam = TrNoop("Ошибка второго параметра!");
+constexpr const char* kBadOperation = TrNoop("Ошибка операции!");
+constexpr const char* kBadResult = TrNoop("Ошибка результата операции!");
+constexpr const char* kTimeout = TrNoop("Ошибка выполнения команды. Таймаут");
+constexpr const char* kCommandError = TrNoop("Ошибка выполнения команды");
+constexpr const char* kChecksum = TrNoop("Неверная контрольная сумма");
+constexpr const char* kBadCode = TrNoop("Неверный код команды!");
+constexpr const char* kComment = TrNoop("Комментарий:: ");
 
 bool IsSpace(char c) {
   return static_cast<unsigned char>(c) <= 32;
@@ -143,9 +146,9 @@ bool Interpreter::BeginRun() {
 
 bool Interpreter::OpenSource() {
   if (file_.empty())
-    return Fail("Файл скрипта не выбран.");
+    return Fail(Tr("Файл скрипта не выбран."));
   if (!source_.Load(file_))
-    return Fail("Не удалось открыть файл скрипта \"" + file_ + "\".");
+    return Fail(TrArgs(Tr("Не удалось открыть файл скрипта \"%1\"."), {file_}));
   return true;
 }
 
@@ -167,7 +170,7 @@ void Interpreter::StopBeforeLine() {
 }
 
 RunOutcome Interpreter::EndOfFile() {
-  host_.ShowMessage(kEndOfFile);
+  host_.ShowMessage(Tr(kEndOfFile));
   SetLineCount(0);
   return RunOutcome::kEndOfFile;
 }
@@ -202,7 +205,7 @@ void Interpreter::CarryOutSearch() {
 
 RunOutcome Interpreter::RunLines(const RunMode& mode) {
   if (running_) {
-    host_.ShowMessage("Скрипт уже выполняется.");
+    host_.ShowMessage(Tr("Скрипт уже выполняется."));
     return RunOutcome::kRefused;
   }
   ScopedFlag running(running_);
@@ -295,12 +298,12 @@ bool Interpreter::FailWithLine(const std::string& message, std::string_view line
 }
 
 bool Interpreter::ConversionError(std::string_view text) {
-  return Fail("Ошибка преобразования - \"" + FromCp1251(text) + "\" не является числом.");
+  return Fail(TrArgs(Tr("Ошибка преобразования - \"%1\" не является числом."), {FromCp1251(text)}));
 }
 
 bool Interpreter::Shown(std::string_view body) {
   if (!host_.QuietOutput())
-    host_.AddMessageLine(ToCp1251(kComment) + std::string(body) + "!!!");
+    host_.AddMessageLine(ToCp1251(Tr(kComment)) + std::string(body) + "!!!");
   return true;
 }
 
@@ -348,22 +351,23 @@ bool Interpreter::CheckReply(const ReplyRecord& reply) {
   if (!engine_.refusal().empty())
     return Fail(engine_.refusal());
   if (reply.NoAnswer())
-    return Fail(kTimeout);
+    return Fail(Tr(kTimeout));
   if (reply.checksum_error != 0)
-    return Fail(kChecksum);
+    return Fail(Tr(kChecksum));
   return true;
 }
 
 bool Interpreter::CommandLine(std::string_view line) {
   if (line.size() < 9) {
-    return Fail("Ошибка - строка команды короче 9 символов: \"" + FromCp1251(line) + "\".");
+    return Fail(
+        TrArgs(Tr("Ошибка - строка команды короче 9 символов: \"%1\"."), {FromCp1251(line)}));
   }
   const int hi = HexDigitValue(line[0]);
   const int lo = HexDigitValue(line[1]);
   host_.CommandFields(std::string(line.substr(0, 2)), std::string(line.substr(2, 6)),
                       std::string(line.substr(9)));
   if (hi < 0 || lo < 0)
-    return Fail(kBadCode);
+    return Fail(Tr(kBadCode));
   host_.ProcessPendingMessages();
   const ReplyRecord& reply = engine_.ExecuteCommand(hi * 16 + lo, line.substr(2));
   host_.ReplyReceived(reply);
@@ -371,7 +375,7 @@ bool Interpreter::CommandLine(std::string_view line) {
     return false;
   if (reply.error_code != "0000") {
     host_.ReplyFields(reply.error_code, StatusText(reply));
-    return Fail(kCommandError);
+    return Fail(Tr(kCommandError));
   }
   if (!host_.QuietOutput()) {
     host_.AddMessageLine("PC: " + reply.sent_frame);
@@ -400,9 +404,9 @@ int Interpreter::FindVariable(std::string_view name) const {
 
 bool Interpreter::DeclareBeg(std::string_view body) {
   if (just_closed_)
-    return Fail(kDeclPlacement);
+    return Fail(Tr(kDeclPlacement));
   if (decl_ != Decl::kNone)
-    return Fail(kDeclareBegTwice);
+    return Fail(Tr(kDeclareBegTwice));
   decl_ = Decl::kOpen;
   prefix_ = std::string(Trim(From(body, 11)));
   return true;
@@ -410,11 +414,11 @@ bool Interpreter::DeclareBeg(std::string_view body) {
 
 bool Interpreter::New(std::string_view body) {
   if (just_closed_)
-    return Fail(kDeclPlacement);
+    return Fail(Tr(kDeclPlacement));
   if (decl_ != Decl::kOpen && decl_ != Decl::kDeclaring)
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   if (variables_.size() >= kMaxVariables) {
-    return Fail("Ошибка - больше " + std::to_string(kMaxVariables) + " переменных.");
+    return Fail(TrArgs(Tr("Ошибка - больше %1 переменных."), {std::to_string(kMaxVariables)}));
   }
   variables_.push_back({prefix_ + std::string(Trim(From(body, 4))), std::string()});
   host_.VariableAdded(static_cast<int>(variables_.size()), variables_.back().name);
@@ -424,9 +428,9 @@ bool Interpreter::New(std::string_view body) {
 
 bool Interpreter::DeclareEnd() {
   if (just_closed_)
-    return Fail(kDeclPlacement);
+    return Fail(Tr(kDeclPlacement));
   if (decl_ != Decl::kOpen && decl_ != Decl::kDeclaring)
-    return Fail(kDeclareEndPlace);
+    return Fail(Tr(kDeclareEndPlace));
   decl_ = Decl::kClosed;
   just_closed_ = true;
   return true;
@@ -448,8 +452,8 @@ bool Interpreter::RetField(std::string_view text, std::string* value, bool* ok) 
   auto n = ToWhole(text.substr(4));
   if (!n || *n >= kMaxFields) {
     *ok = false;
-    Fail("Ошибка - номер поля ответа вне 0.." + std::to_string(kMaxFields - 1) + ": " +
-         FromCp1251(text) + ".");
+    Fail(TrArgs(Tr("Ошибка - номер поля ответа вне 0..%1: %2."),
+                {std::to_string(kMaxFields - 1), FromCp1251(text)}));
     return true;
   }
   *value = engine_.reply().Field(static_cast<int>(*n));
@@ -458,16 +462,16 @@ bool Interpreter::RetField(std::string_view text, std::string* value, bool* ok) 
 
 bool Interpreter::Set(std::string_view body) {
   if (decl_ != Decl::kClosed)
-    return Fail(kSetSection);
+    return Fail(Tr(kSetSection));
   const std::size_t eq = body.find('=');
   if (eq == std::string_view::npos || body.find('=', eq + 1) != std::string_view::npos) {
-    return Fail(kSetSyntax);
+    return Fail(Tr(kSetSyntax));
   }
   std::string_view name = eq > 4 ? Trim(body.substr(4, eq - 4)) : std::string_view();
   const std::string_view text = Trim(body.substr(eq + 1));
   const int target = FindVariable(name);
   if (target < 0)
-    return Fail(kSetUnknown);
+    return Fail(Tr(kSetUnknown));
   std::string value;
   bool ok = true;
   if (Quoted(text)) {
@@ -487,7 +491,7 @@ bool Interpreter::Set(std::string_view body) {
 
 bool Interpreter::Print(std::string_view body) {
   if (InDeclarationsOrNone())
-    return Fail(kPrintState);
+    return Fail(Tr(kPrintState));
   const std::string_view arg = Trim(From(body, 6));
   std::string field;
   bool ok = true;
@@ -529,7 +533,7 @@ std::optional<Interpreter::Condition> Interpreter::ParseCondition(std::string_vi
     }
   }
   if (at == std::string_view::npos) {
-    FailWithLine(is_if ? kIfOperation : kWhileOperation, line);
+    FailWithLine(Tr(is_if ? kIfOperation : kWhileOperation), line);
     return std::nullopt;
   }
   for (auto [operand, part] : {std::pair{&c.left, Trim(inner.substr(0, at))},
@@ -537,7 +541,7 @@ std::optional<Interpreter::Condition> Interpreter::ParseCondition(std::string_vi
     operand->variable = FindVariable(part);
     if (operand->variable < 0) {
       if (!AllDigits(part)) {
-        FailWithLine(kBadOperand, line);
+        FailWithLine(Tr(kBadOperand), line);
         return std::nullopt;
       }
       operand->literal = std::string(part);
@@ -576,7 +580,7 @@ std::optional<bool> Interpreter::Evaluate(const Condition& c) {
 
 bool Interpreter::If(std::string_view body, std::string_view line) {
   if (InDeclarationsOrNone())
-    return Fail(kIfOutsideDecl);
+    return Fail(Tr(kIfOutsideDecl));
   just_closed_ = false;
   int index = -1;
   for (std::size_t i = 0; i < ifs_.size(); ++i) {
@@ -588,10 +592,10 @@ bool Interpreter::If(std::string_view body, std::string_view line) {
     if_stack_.push_back(index);
   } else {
     if (ifs_.size() >= kMaxRecords) {
-      return Fail("Ошибка - больше " + std::to_string(kMaxRecords) + " операторов If.");
+      return Fail(TrArgs(Tr("Ошибка - больше %1 операторов If."), {std::to_string(kMaxRecords)}));
     }
     if (if_stack_.size() >= kMaxDepth) {
-      return Fail("Ошибка - вложенность If глубже " + std::to_string(kMaxDepth) + ".");
+      return Fail(TrArgs(Tr("Ошибка - вложенность If глубже %1."), {std::to_string(kMaxDepth)}));
     }
     IfRecord record;
     record.position = line_pos_;
@@ -622,10 +626,10 @@ bool Interpreter::If(std::string_view body, std::string_view line) {
 
 bool Interpreter::Then() {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   just_closed_ = false;
   if (if_stack_.empty() || if_stack_.back() < 0)
-    return Fail("Ошибка - оператор Then без If.");
+    return Fail(Tr("Ошибка - оператор Then без If."));
   IfRecord& record = ifs_[if_stack_.back()];
   record.then_seen = true;
   if (!record.then_pos)
@@ -637,10 +641,10 @@ bool Interpreter::Then() {
 
 bool Interpreter::Else() {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   just_closed_ = false;
   if (if_stack_.empty() || if_stack_.back() < 0)
-    return Fail("Ошибка - оператор Else без If.");
+    return Fail(Tr("Ошибка - оператор Else без If."));
   IfRecord& record = ifs_[if_stack_.back()];
   record.else_seen = true;
   if (!record.else_pos)
@@ -652,10 +656,10 @@ bool Interpreter::Else() {
 
 bool Interpreter::EndIf() {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   just_closed_ = false;
   if (if_stack_.empty() || if_stack_.back() < 0)
-    return Fail("Ошибка - оператор EndIf без If.");
+    return Fail(Tr("Ошибка - оператор EndIf без If."));
   IfRecord& record = ifs_[if_stack_.back()];
   if (!record.endif_pos)
     record.endif_pos = line_pos_;
@@ -665,7 +669,7 @@ bool Interpreter::EndIf() {
 
 bool Interpreter::While(std::string_view body, std::string_view line) {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   just_closed_ = false;
   int index = -1;
   for (std::size_t i = 0; i < whiles_.size(); ++i) {
@@ -673,7 +677,7 @@ bool Interpreter::While(std::string_view body, std::string_view line) {
       index = static_cast<int>(i);
   }
   const std::string depth_error =
-      "Ошибка - вложенность While глубже " + std::to_string(kMaxDepth) + ".";
+      TrArgs(Tr("Ошибка - вложенность While глубже %1."), {std::to_string(kMaxDepth)});
   if (index >= 0) {
     if (whiles_[index].status == WhileStatus::kFinished) {
       if (while_stack_.size() >= kMaxDepth)
@@ -682,7 +686,8 @@ bool Interpreter::While(std::string_view body, std::string_view line) {
     }
   } else {
     if (whiles_.size() >= kMaxRecords) {
-      return Fail("Ошибка - больше " + std::to_string(kMaxRecords) + " операторов While.");
+      return Fail(
+          TrArgs(Tr("Ошибка - больше %1 операторов While."), {std::to_string(kMaxRecords)}));
     }
     if (while_stack_.size() >= kMaxDepth)
       return Fail(depth_error);
@@ -708,10 +713,10 @@ bool Interpreter::While(std::string_view body, std::string_view line) {
 
 bool Interpreter::EndWhile() {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   just_closed_ = false;
   if (while_stack_.empty())
-    return Fail("Ошибка - оператор EndWhile без While.");
+    return Fail(Tr("Ошибка - оператор EndWhile без While."));
   WhileRecord& record = whiles_[while_stack_.back()];
   if (!record.end_pos)
     record.end_pos = line_pos_;
@@ -745,7 +750,7 @@ std::optional<std::string> Interpreter::Resolve(std::string_view arg, bool* quot
 
 bool Interpreter::RunCommand(std::string_view body, std::string_view line) {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   const std::string_view text = Trim(From(body, 11));
   const std::size_t open = text.find('(');
   const std::size_t start = open == std::string_view::npos ? 0 : open + 1;
@@ -759,7 +764,7 @@ bool Interpreter::RunCommand(std::string_view body, std::string_view line) {
   if (!code)
     return ConversionError(code_text);
   if (*code < 0 || *code > 255) {
-    return Fail("Ошибка - код команды вне 0..255: " + FromCp1251(code_text) + ".");
+    return Fail(TrArgs(Tr("Ошибка - код команды вне 0..255: %1."), {FromCp1251(code_text)}));
   }
   std::string command;
   std::size_t count = 0;
@@ -772,12 +777,12 @@ bool Interpreter::RunCommand(std::string_view body, std::string_view line) {
       stop = rest.find(')');
     const std::string_view arg = Trim(rest.substr(0, stop));
     if (++count > kMaxArguments) {
-      return Fail("Ошибка - больше " + std::to_string(kMaxArguments) +
-                  " параметров в операторе RunCommand.");
+      return Fail(TrArgs(Tr("Ошибка - больше %1 параметров в операторе RunCommand."),
+                         {std::to_string(kMaxArguments)}));
     }
     auto value = Resolve(arg, nullptr);
     if (!value)
-      return FailWithLine(kFirstParam, line);
+      return FailWithLine(Tr(kFirstParam), line);
     command += *value;
     command += ';';
   }
@@ -791,7 +796,7 @@ bool Interpreter::RunCommand(std::string_view body, std::string_view line) {
 
 bool Interpreter::Oper(std::string_view body, std::string_view line) {
   if (InDeclarationsOrNone())
-    return Fail(kOutsideDecl);
+    return Fail(Tr(kOutsideDecl));
   const std::string_view text = Trim(From(body, 5));
   const std::size_t open = text.find('(');
   std::string_view rest = text.substr(open == std::string_view::npos ? 0 : open + 1);
@@ -809,19 +814,19 @@ bool Interpreter::Oper(std::string_view body, std::string_view line) {
   bool a_quoted = false, b_quoted = false;
   auto a = Resolve(a_text, &a_quoted);
   if (!a)
-    return FailWithLine(kFirstParam, line);
+    return FailWithLine(Tr(kFirstParam), line);
   auto b = Resolve(b_text, &b_quoted);
   if (!b)
-    return FailWithLine(kSecondParam, line);
+    return FailWithLine(Tr(kSecondParam), line);
   if (!AllDigits(op_text))
-    return FailWithLine(kBadOperation, line);
+    return FailWithLine(Tr(kBadOperation), line);
   const int target = FindVariable(result_text);
   if (target < 0)
-    return FailWithLine(kBadResult, line);
+    return FailWithLine(Tr(kBadResult), line);
   const auto op_value = ToWhole(op_text);
   const long long op = op_value ? *op_value : -1;
   if ((a_quoted || b_quoted) && ((op >= 0 && op <= 4) || op == 6)) {
-    return FailWithLine(kBadOperation, line);
+    return FailWithLine(Tr(kBadOperation), line);
   }
 
   std::optional<long long> x, y;
@@ -833,8 +838,8 @@ bool Interpreter::Oper(std::string_view body, std::string_view line) {
     if (!y)
       return ConversionError(*b);
   }
-  const std::string overflow = "Ошибка - переполнение в операторе Oper.";
-  const std::string by_zero = "Ошибка - деление на ноль в операторе Oper.";
+  const std::string overflow = Tr("Ошибка - переполнение в операторе Oper.");
+  const std::string by_zero = Tr("Ошибка - деление на ноль в операторе Oper.");
   long long r = 0;
   std::string value;
   switch (op) {
@@ -887,8 +892,8 @@ bool Interpreter::Oper(std::string_view body, std::string_view line) {
     }
     case 8: {
       if (*y > kMaxOperText) {
-        return Fail("Ошибка - строка длиннее " + std::to_string(kMaxOperText) +
-                    " символов в операторе Oper.");
+        return Fail(TrArgs(Tr("Ошибка - строка длиннее %1 символов в операторе Oper."),
+                           {std::to_string(kMaxOperText)}));
       }
       const char ch = static_cast<char>(((*x % 256) + 256) % 256);
       value.assign(*y > 0 ? static_cast<std::size_t>(*y) : 0, ch);

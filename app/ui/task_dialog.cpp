@@ -65,7 +65,7 @@ QPushButton* TaskDialog::NewCommandButton(const char* name, const QString& text,
 }
 
 QPushButton* TaskDialog::NewStatusButton(const char* name) {
-  status_button_ = NewButton(name, "Состояние регистратора", [this] {
+  status_button_ = NewButton(name, QTr("Состояние регистратора"), [this] {
     if (!Busy())
       ShowStatusWindow();
   });

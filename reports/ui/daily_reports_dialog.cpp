@@ -5,23 +5,24 @@
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
+#include "app/ui/qt_platform.h"
 
 namespace tolvanet::ui {
 
-TForm23::TForm23(QWidget* parent) : ReportDialog(parent, "Form23", "Печать дневных отчетов") {
+TForm23::TForm23(QWidget* parent) : ReportDialog(parent, "Form23", QTr("Печать дневных отчетов")) {
   Edit1 = NewPasswordEdit("Edit1");
   Edit3 = NewErrorCodeBox("Edit3");
-  Button1 = NewCommandButton("Button1", "X-отчет", &TForm23::Button1Click);
-  Button2 = NewCommandButton("Button2", "Z-отчет", &TForm23::Button2Click);
-  Button5 = NewCommandButton("Button5", "Печать контрольной ленты", &TForm23::Button5Click);
-  Button6 = NewCommandButton("Button6", "Обнуления контрольной ленты", &TForm23::Button6Click);
+  Button1 = NewCommandButton("Button1", QTr("X-отчет"), &TForm23::Button1Click);
+  Button2 = NewCommandButton("Button2", QTr("Z-отчет"), &TForm23::Button2Click);
+  Button5 = NewCommandButton("Button5", QTr("Печать контрольной ленты"), &TForm23::Button5Click);
+  Button6 = NewCommandButton("Button6", QTr("Обнуления контрольной ленты"), &TForm23::Button6Click);
   Button4 = NewStatusButton("Button4");
-  Button3 = NewButton("Button3", "Закрыть", [this] { Button3Click(); });
+  Button3 = NewButton("Button3", QTr("Закрыть"), [this] { Button3Click(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout();
-  form->addRow("Пароль:", Edit1);
-  form->addRow("Код ошибки:", Edit3);
+  form->addRow(QTr("Пароль:"), Edit1);
+  form->addRow(QTr("Код ошибки:"), Edit3);
   layout->addLayout(form);
   auto* grid = new QGridLayout();
   grid->addWidget(Button1, 0, 0);

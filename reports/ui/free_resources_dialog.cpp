@@ -10,7 +10,7 @@
 namespace tolvanet::ui {
 
 TForm10::TForm10(QWidget* parent)
-    : ReportDialog(parent, "Form10", "Информация о свободных ресурсах и статусе") {
+    : ReportDialog(parent, "Form10", QTr("Информация о свободных ресурсах и статусе")) {
   Edit1 = NewPasswordEdit("Edit1");
   Panel1 = new QGroupBox(this);
   Panel1->setObjectName("Panel1");
@@ -20,7 +20,7 @@ TForm10::TForm10(QWidget* parent)
   auto* panel = new QFormLayout(Panel1);
   const auto& items = reports::FreeResourceItems();
   for (int i = 0; i < 6; ++i) {
-    auto* box = new QCheckBox(Q(std::string(items[i].caption)), Panel1);
+    auto* box = new QCheckBox(Q(TrText(items[i].caption)), Panel1);
     box->setObjectName(QString("CheckBox%1").arg(i + 1));
     box->setFocusPolicy(Qt::NoFocus);
     panel->addRow(box);
@@ -31,7 +31,7 @@ TForm10::TForm10(QWidget* parent)
     edit->setObjectName(QString("Edit%1").arg(i + 2));
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
-    panel->addRow(Q(std::string(items[6 + i].caption)), edit);
+    panel->addRow(Q(TrText(items[6 + i].caption)), edit);
     edits_[i] = edit;
   }
   CheckBox1 = check_boxes_[0];
@@ -48,17 +48,17 @@ TForm10::TForm10(QWidget* parent)
   Edit7 = edits_[5];
 
   Edit8 = NewErrorCodeBox("Edit8");
-  Button1 = NewCommandButton("Button1", "Сделать отчет", &TForm10::Button1Click);
+  Button1 = NewCommandButton("Button1", QTr("Сделать отчет"), &TForm10::Button1Click);
   Button4 = NewStatusButton("Button4");
-  Button2 = NewButton("Button2", "Закрыть", [this] { accept(); });
+  Button2 = NewButton("Button2", QTr("Закрыть"), [this] { accept(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout();
-  form->addRow("Пароль:", Edit1);
+  form->addRow(QTr("Пароль:"), Edit1);
   layout->addLayout(form);
   layout->addWidget(Panel1);
   auto* code = new QFormLayout();
-  code->addRow("Код ошибки:", Edit8);
+  code->addRow(QTr("Код ошибки:"), Edit8);
   layout->addLayout(code);
   auto* buttons = new QHBoxLayout();
   buttons->addWidget(Button1);

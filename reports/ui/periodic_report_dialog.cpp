@@ -52,41 +52,42 @@ void RadioGroup::SetItemIndex(int index) {
 }
 
 TForm25::TForm25(QWidget* parent)
-    : ReportDialog(parent, "Form25", "Печать периодического отчета ") {
+    : ReportDialog(parent, "Form25", QTr("Печать периодического отчета ")) {
   Edit3 = NewPasswordEdit("Edit3");
-  RadioGroup1 = new RadioGroup("По дате/номеру", {"По дате", "По номеру"}, this);
+  RadioGroup1 = new RadioGroup(QTr("По дате/номеру"), {QTr("По дате"), QTr("По номеру")}, this);
   RadioGroup1->setObjectName("RadioGroup1");
-  RadioGroup2 = new RadioGroup("Полный/сокращенный", {"Сокращенный", "Полный"}, this);
+  RadioGroup2 =
+      new RadioGroup(QTr("Полный/сокращенный"), {QTr("Сокращенный"), QTr("Полный")}, this);
   RadioGroup2->setObjectName("RadioGroup2");
   connect(RadioGroup1, &RadioGroup::Clicked, this, &TForm25::RadioGroup1Click);
 
-  GroupBox1 = new QGroupBox("Дата", this);
+  GroupBox1 = new QGroupBox(QTr("Дата"), this);
   GroupBox1->setObjectName("GroupBox1");
   DateTimePicker1 = NewDatePicker("DateTimePicker1", GroupBox1);
   DateTimePicker2 = NewDatePicker("DateTimePicker2", GroupBox1);
   auto* dates = new QFormLayout(GroupBox1);
-  dates->addRow("Дата первого отчета:", DateTimePicker1);
-  dates->addRow("Дата последнего отчета:", DateTimePicker2);
+  dates->addRow(QTr("Дата первого отчета:"), DateTimePicker1);
+  dates->addRow(QTr("Дата последнего отчета:"), DateTimePicker2);
 
-  GroupBox2 = new QGroupBox("Номер", this);
+  GroupBox2 = new QGroupBox(QTr("Номер"), this);
   GroupBox2->setObjectName("GroupBox2");
   Edit1 = new QLineEdit("1", GroupBox2);
   Edit1->setObjectName("Edit1");
   Edit2 = new QLineEdit("1", GroupBox2);
   Edit2->setObjectName("Edit2");
   auto* numbers = new QFormLayout(GroupBox2);
-  numbers->addRow("Номер первого отчета:", Edit1);
-  numbers->addRow("Номер последнего отчета:", Edit2);
+  numbers->addRow(QTr("Номер первого отчета:"), Edit1);
+  numbers->addRow(QTr("Номер последнего отчета:"), Edit2);
   GroupBox2->hide();
 
   Edit8 = NewErrorCodeBox("Edit8");
-  Button1 = NewCommandButton("Button1", "Сделать отчет", &TForm25::Button1Click);
+  Button1 = NewCommandButton("Button1", QTr("Сделать отчет"), &TForm25::Button1Click);
   Button3 = NewStatusButton("Button3");
-  Button2 = NewButton("Button2", "Выход", [this] { accept(); });
+  Button2 = NewButton("Button2", QTr("Выход"), [this] { accept(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* password = new QFormLayout();
-  password->addRow("Пароль:", Edit3);
+  password->addRow(QTr("Пароль:"), Edit3);
   layout->addLayout(password);
   auto* groups = new QHBoxLayout();
   groups->addWidget(RadioGroup1);
@@ -95,7 +96,7 @@ TForm25::TForm25(QWidget* parent)
   layout->addWidget(GroupBox1);
   layout->addWidget(GroupBox2);
   auto* code = new QFormLayout();
-  code->addRow("Код ошибки:", Edit8);
+  code->addRow(QTr("Код ошибки:"), Edit8);
   layout->addLayout(code);
   auto* buttons = new QHBoxLayout();
   buttons->addWidget(Button1);

@@ -11,7 +11,7 @@
 namespace tolvanet::ui {
 
 TForm24::TForm24(QWidget* parent)
-    : ReportDialog(parent, "Form24", "Отчет по реализованным товарам") {
+    : ReportDialog(parent, "Form24", QTr("Отчет по реализованным товарам")) {
   Edit1 = NewPasswordEdit("Edit1");
   Edit2 = new QLineEdit("0", this);
   Edit2->setObjectName("Edit2");
@@ -19,18 +19,18 @@ TForm24::TForm24(QWidget* parent)
   Edit4 = new QLineEdit(this);
   Edit4->setObjectName("Edit4");
   Edit3 = NewErrorCodeBox("Edit3");
-  Button1 = NewCommandButton("Button1", "Сделать отчет", &TForm24::Button1Click);
+  Button1 = NewCommandButton("Button1", QTr("Сделать отчет"), &TForm24::Button1Click);
   // Its own status button: it asks the register afresh before the status window opens.
-  Button4 = NewCommandButton("Button4", "Состояние регистратора", &TForm24::Button4Click);
+  Button4 = NewCommandButton("Button4", QTr("Состояние регистратора"), &TForm24::Button4Click);
   Button4->setEnabled(false);
-  Button2 = NewButton("Button2", "Закрыть", [this] { accept(); });
+  Button2 = NewButton("Button2", QTr("Закрыть"), [this] { accept(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout();
-  form->addRow("Пароль:", Edit1);
-  form->addRow("Код первого товара:", Edit2);
-  form->addRow("Код последнего товара:", Edit4);
-  form->addRow("Код ошибки:", Edit3);
+  form->addRow(QTr("Пароль:"), Edit1);
+  form->addRow(QTr("Код первого товара:"), Edit2);
+  form->addRow(QTr("Код последнего товара:"), Edit4);
+  form->addRow(QTr("Код ошибки:"), Edit3);
   layout->addLayout(form);
   auto* buttons = new QHBoxLayout();
   buttons->addWidget(Button1);

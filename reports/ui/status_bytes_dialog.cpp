@@ -11,13 +11,13 @@
 
 namespace tolvanet::ui {
 
-TForm5::TForm5(QWidget* parent) : TaskDialog(parent, "Form5", "Байты состояния регистратора") {
+TForm5::TForm5(QWidget* parent) : TaskDialog(parent, "Form5", QTr("Байты состояния регистратора")) {
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
   const auto& groups = StatusByteGroups();
   for (int b = 0; b < 6; ++b) {
     // Read-only, but drawn in full colour so that the set bits can be read at a glance.
-    auto* box = new QGroupBox(groups[b].title, this);
+    auto* box = new QGroupBox(QTr(groups[b].title), this);
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
     box->setFocusPolicy(Qt::NoFocus);
     auto* v = new QVBoxLayout(box);
@@ -25,7 +25,7 @@ TForm5::TForm5(QWidget* parent) : TaskDialog(parent, "Form5", "Байты сос
     v->setContentsMargins(8, 4, 8, 4);
     for (int bit = 0; bit < 8; ++bit) {
       const int number = groups[b].first_check_box + bit;
-      auto* cb = new QCheckBox(groups[b].bits[bit], box);
+      auto* cb = new QCheckBox(QTr(groups[b].bits[bit]), box);
       cb->setObjectName(QString("CheckBox%1").arg(number));
       cb->setFocusPolicy(Qt::NoFocus);
       v->addWidget(cb);
@@ -36,7 +36,7 @@ TForm5::TForm5(QWidget* parent) : TaskDialog(parent, "Form5", "Байты сос
       ComboBox1->setObjectName("ComboBox1");
       ComboBox1->setFocusPolicy(Qt::NoFocus);
       for (const auto& s : ReceiptStates())
-        ComboBox1->addItem(Q(s));
+        ComboBox1->addItem(Q(TrText(s)));
       v->addWidget(ComboBox1);
     }
     GroupBoxes[b] = box;
@@ -44,8 +44,8 @@ TForm5::TForm5(QWidget* parent) : TaskDialog(parent, "Form5", "Байты сос
   }
   layout->addLayout(grid);
   auto* buttons = new QHBoxLayout();
-  Button2 = NewCommandButton("Button2", "Обновить", &TForm5::Button2Click);
-  Button1 = NewButton("Button1", "Закрыть", [this] { accept(); });
+  Button2 = NewCommandButton("Button2", QTr("Обновить"), &TForm5::Button2Click);
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { accept(); });
   buttons->addStretch();
   buttons->addWidget(Button2);
   buttons->addWidget(Button1);

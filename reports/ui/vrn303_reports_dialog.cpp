@@ -5,27 +5,28 @@
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
+#include "app/ui/qt_platform.h"
 
 namespace tolvanet::ui {
 
-TForm48::TForm48(QWidget* parent) : ReportDialog(parent, "Form48", "VRN303 дневные отчеты") {
+TForm48::TForm48(QWidget* parent) : ReportDialog(parent, "Form48", QTr("VRN303 дневные отчеты")) {
   Edit1 = NewPasswordEdit("Edit1");
   Edit3 = NewErrorCodeBox("Edit3");
-  CheckBox1 = new QCheckBox("Обнулить базу товаров", this);
+  CheckBox1 = new QCheckBox(QTr("Обнулить базу товаров"), this);
   CheckBox1->setObjectName("CheckBox1");
-  Button1 = NewCommandButton("Button1", "X-отчет", &TForm48::Button1Click);
-  Button2 = NewCommandButton("Button2", "Z-отчет", &TForm48::Button2Click);
-  Button6 =
-      NewCommandButton("Button6", "Выгрузка и обнуления контрольной ленты", &TForm48::Button6Click);
+  Button1 = NewCommandButton("Button1", QTr("X-отчет"), &TForm48::Button1Click);
+  Button2 = NewCommandButton("Button2", QTr("Z-отчет"), &TForm48::Button2Click);
+  Button6 = NewCommandButton("Button6", QTr("Выгрузка и обнуления контрольной ленты"),
+                             &TForm48::Button6Click);
   // Not the status window's button: here it only brings the window up to the shared state.
-  Button4 = NewButton("Button4", "Состояние регистратора", [this] { Button4Click(); });
+  Button4 = NewButton("Button4", QTr("Состояние регистратора"), [this] { Button4Click(); });
   Button4->setEnabled(false);
-  Button3 = NewButton("Button3", "Закрыть", [this] { Button3Click(); });
+  Button3 = NewButton("Button3", QTr("Закрыть"), [this] { Button3Click(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout();
-  form->addRow("Пароль:", Edit1);
-  form->addRow("Код ошибки:", Edit3);
+  form->addRow(QTr("Пароль:"), Edit1);
+  form->addRow(QTr("Код ошибки:"), Edit3);
   layout->addLayout(form);
   layout->addWidget(CheckBox1);
   auto* grid = new QGridLayout();

@@ -12,13 +12,13 @@
 namespace tolvanet::ui {
 
 namespace {
-constexpr char kFilter[] = "Product filse -  ART|*.ART|AllFiles (*.*)|*.*";
+constexpr const char* kFilter = TrNoop("Product filse -  ART|*.ART|AllFiles (*.*)|*.*");
 }
 
 TForm20::TForm20(QWidget* parent)
-    : TaskDialog(parent, "Form20", "Загрузка артикулов в регистратор") {
+    : TaskDialog(parent, "Form20", QTr("Загрузка артикулов в регистратор")) {
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel("Товары для программирования", this));
+  layout->addWidget(new QLabel(QTr("Товары для программирования"), this));
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -26,7 +26,7 @@ TForm20::TForm20(QWidget* parent)
   layout->addWidget(Memo1, 1);
 
   auto* row = new QHBoxLayout();
-  row->addWidget(new QLabel("Пароль: ", this));
+  row->addWidget(new QLabel(QTr("Пароль: "), this));
   Edit1 = NewPasswordEdit("Edit1");
   row->addWidget(Edit1);
   Label3 = new QLabel(this);
@@ -41,10 +41,10 @@ TForm20::TForm20(QWidget* parent)
   layout->addWidget(ProgressBar1);
 
   auto* buttons = new QHBoxLayout();
-  Button1 = NewButton("Button1", "Загрузить", [this] { Button1Click(); });
-  Button2 = NewCommandButton("Button2", "Записать в регистратор", &TForm20::Button2Click);
-  Button3 = NewButton("Button3", "Очистить", [this] { Button3Click(); });
-  Button4 = NewButton("Button4", "Выход", [this] { close(); });
+  Button1 = NewButton("Button1", QTr("Загрузить"), [this] { Button1Click(); });
+  Button2 = NewCommandButton("Button2", QTr("Записать в регистратор"), &TForm20::Button2Click);
+  Button3 = NewButton("Button3", QTr("Очистить"), [this] { Button3Click(); });
+  Button4 = NewButton("Button4", QTr("Выход"), [this] { close(); });
   for (QPushButton* b : {Button1, Button2, Button3, Button4})
     buttons->addWidget(b);
   layout->addLayout(buttons);
@@ -56,8 +56,8 @@ TForm20::TForm20(QWidget* parent)
 
 bool TForm20::OpenDialog1Execute() {
   FileDialogOptions options;
-  options.title = "Загрузить";
-  options.filter = kFilter;
+  options.title = Tr("Загрузить");
+  options.filter = Tr(kFilter);
   options.default_suffix = "ART";
   options.file_name = "*.art";
   const std::optional<std::string> path = ThePlatform().OpenFile(options);
@@ -98,10 +98,10 @@ void TForm20::Button2Click() {
   if (const std::string skipped = sales::SkippedLinesMessage(run.result); !skipped.empty())
     ThePlatform().ShowMessage(skipped);
   if (run.result.stopped) {
-    StatusPanel->setText("Запись остановлена");
+    StatusPanel->setText(QTr("Запись остановлена"));
     return;
   }
-  ThePlatform().ShowMessage(std::string(sales::kArticlesDone));
+  ThePlatform().ShowMessage(TrText(sales::kArticlesDone));
 }
 
 void TForm20::Button3Click() {

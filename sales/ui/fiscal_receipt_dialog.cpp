@@ -24,11 +24,11 @@ namespace tolvanet::ui {
 
 namespace {
 
-constexpr char kDiscountTimeout[] = "Таймаут устройства! Ошибка надбавки-скидки!";
-constexpr char kDiscountError[] = "Ошибка надбавки-скидки";
-constexpr char kVoidTimeout[] = "Таймаут устройства! Ошибка аннулирования!";
-constexpr char kVoidError[] = "Ошибка аннулирования";
-constexpr char kBarcodeLength[] = "Длина штрих-кода не равна 12 символов! Ошибка!";
+constexpr const char* kDiscountTimeout = TrNoop("Таймаут устройства! Ошибка надбавки-скидки!");
+constexpr const char* kDiscountError = TrNoop("Ошибка надбавки-скидки");
+constexpr const char* kVoidTimeout = TrNoop("Таймаут устройства! Ошибка аннулирования!");
+constexpr const char* kVoidError = TrNoop("Ошибка аннулирования");
+constexpr const char* kBarcodeLength = TrNoop("Длина штрих-кода не равна 12 символов! Ошибка!");
 
 QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text = {}) {
   auto* e = new QLineEdit(text, parent);
@@ -38,7 +38,7 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text = {}) 
 
 }  // namespace
 
-TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискальный чек") {
+TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", QTr("Фискальный чек")) {
   auto* layout = new QHBoxLayout(this);
   auto* left = new QVBoxLayout();
   auto* right = new QVBoxLayout();
@@ -49,23 +49,23 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
   auto* head = new QGridLayout();
   Edit1 = NewPasswordEdit("Edit1");
   Edit12 = NewEdit(this, "Edit12", "1");
-  head->addWidget(new QLabel("Пароль:", this), 0, 0);
+  head->addWidget(new QLabel(QTr("Пароль:"), this), 0, 0);
   head->addWidget(Edit1, 0, 1);
-  head->addWidget(new QLabel("Номер оператора:", this), 1, 0);
+  head->addWidget(new QLabel(QTr("Номер оператора:"), this), 1, 0);
   head->addWidget(Edit12, 1, 1);
-  CheckBox1 = new QCheckBox("Чек возврата", this);
+  CheckBox1 = new QCheckBox(QTr("Чек возврата"), this);
   CheckBox1->setObjectName("CheckBox1");
-  CheckBox2 = new QCheckBox("Выводить информацию на дисплей", this);
+  CheckBox2 = new QCheckBox(QTr("Выводить информацию на дисплей"), this);
   CheckBox2->setObjectName("CheckBox2");
   CheckBox2->setChecked(true);
   head->addWidget(CheckBox1, 2, 0, 1, 2);
   head->addWidget(CheckBox2, 3, 0, 1, 2);
   left->addLayout(head);
-  Button1 = NewCommandButton("Button1", "Открыть чек", &TForm21::Button1Click);
+  Button1 = NewCommandButton("Button1", QTr("Открыть чек"), &TForm21::Button1Click);
   left->addWidget(Button1);
 
   // Articles and the sale.
-  left->addWidget(new QLabel("Товары", this));
+  left->addWidget(new QLabel(QTr("Товары"), this));
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName("ListBox1");
   left->addWidget(ListBox1, 1);
@@ -74,23 +74,24 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
   auto* sale = new QGridLayout();
   Edit10 = NewEdit(this, "Edit10", "1.000");
   Edit9 = NewEdit(this, "Edit9", "1.00");
-  sale->addWidget(new QLabel("Кол-во:", this), 0, 0);
+  sale->addWidget(new QLabel(QTr("Кол-во:"), this), 0, 0);
   sale->addWidget(Edit10, 0, 1);
-  sale->addWidget(new QLabel("Цена за ед.:", this), 0, 2);
+  sale->addWidget(new QLabel(QTr("Цена за ед.:"), this), 0, 2);
   sale->addWidget(Edit9, 0, 3);
   left->addLayout(sale);
-  Button2 = NewCommandButton("Button2", "Продать", &TForm21::Button2Click);
+  Button2 = NewCommandButton("Button2", QTr("Продать"), &TForm21::Button2Click);
   left->addWidget(Button2);
 
   // Comment, customer display and bar code.
   Edit2 = NewEdit(this, "Edit2", "Comment for printing");
   left->addWidget(Edit2);
   auto* text_row = new QHBoxLayout();
-  Button10 = NewCommandButton("Button10", "Печать комментария", &TForm21::Button10Click);
+  Button10 = NewCommandButton("Button10", QTr("Печать комментария"), &TForm21::Button10Click);
   ComboBox2 = new QComboBox(this);
   ComboBox2->setObjectName("ComboBox2");
-  ComboBox2->addItems({"Очистить", "Верхняя строка", "Нижняя строка", "Дата и время"});
-  Button18 = NewCommandButton("Button18", "Вывод на индикатор", &TForm21::Button18Click);
+  ComboBox2->addItems(
+      {QTr("Очистить"), QTr("Верхняя строка"), QTr("Нижняя строка"), QTr("Дата и время")});
+  Button18 = NewCommandButton("Button18", QTr("Вывод на индикатор"), &TForm21::Button18Click);
   text_row->addWidget(Button10);
   text_row->addWidget(ComboBox2);
   text_row->addWidget(Button18);
@@ -98,7 +99,7 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
   auto* bar_row = new QHBoxLayout();
   Edit11 = NewEdit(this, "Edit11", "012345678901");
   Edit11->setMaxLength(12);
-  Button17 = NewCommandButton("Button17", "Штрих-код EAN-13", &TForm21::Button17Click);
+  Button17 = NewCommandButton("Button17", QTr("Штрих-код EAN-13"), &TForm21::Button17Click);
   bar_row->addWidget(Edit11);
   bar_row->addWidget(Button17);
   left->addLayout(bar_row);
@@ -116,21 +117,21 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
     auto* grid = new QGridLayout(box);
     value = NewEdit(box, value_name, "-5.00");
     group = NewEdit(box, group_name, "0");
-    item = NewCommandButton(item_name, " на товар", item_handler);
-    subtotal = NewCommandButton(subtotal_name, "на подсумму", subtotal_handler);
-    tax = NewCommandButton(tax_name, "с налоговой группы", tax_handler);
+    item = NewCommandButton(item_name, QTr(" на товар"), item_handler);
+    subtotal = NewCommandButton(subtotal_name, QTr("на подсумму"), subtotal_handler);
+    tax = NewCommandButton(tax_name, QTr("с налоговой группы"), tax_handler);
     grid->addWidget(value, 0, 0);
     grid->addWidget(item, 0, 1);
     grid->addWidget(subtotal, 0, 2);
-    grid->addWidget(new QLabel("Номер \r\nналоговой \r\nгруппы:", box), 1, 0);
+    grid->addWidget(new QLabel(QTr("Номер \r\nналоговой \r\nгруппы:"), box), 1, 0);
     grid->addWidget(group, 1, 1);
     grid->addWidget(tax, 1, 2);
     return box;
   };
-  GroupBox1 = discount_box("GroupBox1", "Скидка процентная", Edit4, "Edit4", Edit6, "Edit6",
+  GroupBox1 = discount_box("GroupBox1", QTr("Скидка процентная"), Edit4, "Edit4", Edit6, "Edit6",
                            Button3, "Button3", &TForm21::Button3Click, Button6, "Button6",
                            &TForm21::Button6Click, Button19, "Button19", &TForm21::Button19Click);
-  GroupBox2 = discount_box("GroupBox2", "Скидка абсолютная", Edit5, "Edit5", Edit15, "Edit15",
+  GroupBox2 = discount_box("GroupBox2", QTr("Скидка абсолютная"), Edit5, "Edit5", Edit15, "Edit15",
                            Button4, "Button4", &TForm21::Button4Click, Button7, "Button7",
                            &TForm21::Button7Click, Button20, "Button20", &TForm21::Button20Click);
   right->addWidget(GroupBox1);
@@ -138,10 +139,10 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
 
   // Voids.
   auto* voids = new QGridLayout();
-  Button12 = NewCommandButton("Button12", "Аннулирование всего чека", &TForm21::Button12Click);
-  Button5 = NewCommandButton("Button5", "Начало аннулирования", &TForm21::Button5Click);
-  Button14 = NewCommandButton("Button14", "Конец аннулирования", &TForm21::Button14Click);
-  Button15 = NewCommandButton("Button15", "Отмена аннулирования", &TForm21::Button15Click);
+  Button12 = NewCommandButton("Button12", QTr("Аннулирование всего чека"), &TForm21::Button12Click);
+  Button5 = NewCommandButton("Button5", QTr("Начало аннулирования"), &TForm21::Button5Click);
+  Button14 = NewCommandButton("Button14", QTr("Конец аннулирования"), &TForm21::Button14Click);
+  Button15 = NewCommandButton("Button15", QTr("Отмена аннулирования"), &TForm21::Button15Click);
   voids->addWidget(Button12, 0, 0, 1, 3);
   voids->addWidget(Button5, 1, 0);
   voids->addWidget(Button14, 1, 1);
@@ -150,8 +151,8 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
 
   // Total, payment and close.
   auto* total = new QHBoxLayout();
-  Button13 = NewCommandButton("Button13", "Печать итога", &TForm21::Button13Click);
-  Label6 = new QLabel("Сумма по чеку:", this);
+  Button13 = NewCommandButton("Button13", QTr("Печать итога"), &TForm21::Button13Click);
+  Label6 = new QLabel(QTr("Сумма по чеку:"), this);
   Label5 = new QLabel(this);
   Label5->setObjectName("Label5");
   Label5->setMinimumWidth(80);
@@ -164,19 +165,20 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
   auto* pay = new QHBoxLayout();
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName("ComboBox1");
-  ComboBox1->setToolTip("Номер типа оплаты");
+  ComboBox1->setToolTip(QTr("Номер типа оплаты"));
   Edit8 = NewEdit(this, "Edit8", "0.00");
-  Edit8->setToolTip("Величина оплаты");
-  Button8 = NewCommandButton("Button8", "Оплатить", &TForm21::Button8Click);
+  Edit8->setToolTip(QTr("Величина оплаты"));
+  Button8 = NewCommandButton("Button8", QTr("Оплатить"), &TForm21::Button8Click);
   pay->addWidget(ComboBox1);
   pay->addWidget(Edit8, 1);
   pay->addWidget(Button8);
   right->addLayout(pay);
-  CheckBox3 = new QCheckBox("Использовать указанный идентификатор транзакций", this);
+  CheckBox3 = new QCheckBox(QTr("Использовать указанный идентификатор транзакций"), this);
   CheckBox3->setObjectName("CheckBox3");
   Edit13 = NewEdit(this, "Edit13");
   Edit13->setMaxLength(20);
-  CheckBox4 = new QCheckBox("Не выводить дополнительную информацию для банковской карты", this);
+  CheckBox4 =
+      new QCheckBox(QTr("Не выводить дополнительную информацию для банковской карты"), this);
   CheckBox4->setObjectName("CheckBox4");
   right->addWidget(CheckBox3);
   right->addWidget(Edit13);
@@ -184,16 +186,16 @@ TForm21::TForm21(QWidget* parent) : TaskDialog(parent, "Form21", "Фискаль
   CardStageLabel = new QLabel(this);
   CardStageLabel->setObjectName("CardStageLabel");
   right->addWidget(CardStageLabel);
-  Button9 = NewCommandButton("Button9", "Закрыть чек", &TForm21::Button9Click);
+  Button9 = NewCommandButton("Button9", QTr("Закрыть чек"), &TForm21::Button9Click);
   right->addWidget(Button9);
 
   // Result of the last command.
   auto* result = new QHBoxLayout();
-  Label10 = new QLabel("Код ошибки:", this);
+  Label10 = new QLabel(QTr("Код ошибки:"), this);
   Edit7 = NewErrorCodeBox("Edit7");
   Edit7->setText("0000");
   Button16 = NewStatusButton("Button16");
-  Button11 = NewButton("Button11", "Закрыть", [this] { Button11Click(); });
+  Button11 = NewButton("Button11", QTr("Закрыть"), [this] { Button11Click(); });
   result->addWidget(Label10);
   result->addWidget(Edit7);
   result->addWidget(Button16);
@@ -239,12 +241,12 @@ void TForm21::Label5Click() {
 bool TForm21::Finish(int code, int builder_result, const ReplyRecord& reply,
                      std::string_view timeout, std::string_view error) {
   return End(code, builder_result, reply,
-             ReplyCheck::Fixed(std::string(error)).Timeout(std::string(timeout)));
+             ReplyCheck::Fixed(TrText(error)).Timeout(TrText(timeout)));
 }
 
 std::optional<std::string> TForm21::Password() {
   std::string password = RegisterText(Edit1);
-  if (std::string e = CheckFreeText(password, "Пароль"); !e.empty()) {
+  if (std::string e = CheckFreeText(password, Tr("Пароль")); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return std::nullopt;
   }
@@ -263,8 +265,8 @@ void TForm21::Button1Click() {
   int result = 0;
   const ReplyRecord& reply =
       OpenFiscalReceipt(*pwd, static_cast<int>(*op), 1, CheckBox1->isChecked() ? 1 : 0, result);
-  Finish(cmd::kOpenFiscalReceipt, result, reply, "Таймаут устройства! Ошибка открытия чека!",
-         "Ошибка открытия чека");
+  Finish(cmd::kOpenFiscalReceipt, result, reply,
+         TrNoop("Таймаут устройства! Ошибка открытия чека!"), TrNoop("Ошибка открытия чека"));
 }
 
 void TForm21::Button10Click() {
@@ -272,14 +274,14 @@ void TForm21::Button10Click() {
   if (!pwd)
     return;
   const std::string text = RegisterText(Edit2);
-  if (std::string e = CheckFreeText(text, "Комментарий"); !e.empty()) {
+  if (std::string e = CheckFreeText(text, Tr("Комментарий")); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return;
   }
   int result = 0;
   const ReplyRecord& reply = PrintText(*pwd, text, result);
-  Finish(cmd::kPrintText, result, reply, "Таймаут устройства! Ошибка печати комментария!",
-         "Ошибка печати комментария");
+  Finish(cmd::kPrintText, result, reply, TrNoop("Таймаут устройства! Ошибка печати комментария!"),
+         TrNoop("Ошибка печати комментария"));
 }
 
 void TForm21::Button2Click() {
@@ -383,8 +385,8 @@ void TForm21::Button13Click() {
     return;
   int result = 0;
   const ReplyRecord& reply = PrintTotal(*pwd, CheckBox2->isChecked(), result);
-  if (Finish(cmd::kPrintTotal, result, reply, "Таймаут устройства! Ошибка печати итога!",
-             "Ошибка печати итога"))
+  if (Finish(cmd::kPrintTotal, result, reply, TrNoop("Таймаут устройства! Ошибка печати итога!"),
+             TrNoop("Ошибка печати итога")))
     Label5->setText(Q(FromCp1251(reply.Field(0))));
 }
 
@@ -429,40 +431,40 @@ void TForm21::Button9Click() {
     return;
   int result = 0;
   const ReplyRecord& reply = CloseFiscalReceipt(*pwd, CheckBox2->isChecked() ? 1 : 0, result);
-  Finish(cmd::kCloseFiscalReceipt, result, reply, "Таймаут устройства! Ошибка закрыиия чека!",
-         "Ошибка закрытия чека");
+  Finish(cmd::kCloseFiscalReceipt, result, reply,
+         TrNoop("Таймаут устройства! Ошибка закрыиия чека!"), TrNoop("Ошибка закрытия чека"));
 }
 
 void TForm21::Button17Click() {
   const std::string digits = S(Edit11->text());
   if (Edit11->text().size() != 12) {
-    ThePlatform().ShowMessage(kBarcodeLength);
+    ThePlatform().ShowMessage(Tr(kBarcodeLength));
     return;
   }
   if (digits.find_first_not_of("0123456789") != std::string::npos) {
-    ThePlatform().ShowMessage("Штрих-код EAN-13 состоит только из цифр 0-9! Ошибка!");
+    ThePlatform().ShowMessage(Tr("Штрих-код EAN-13 состоит только из цифр 0-9! Ошибка!"));
     return;
   }
   int result = 0;
   const ReplyRecord& reply = PrintEAN13Code(sales::kFixedPassword, 50, digits, result);
-  EndWithoutStatusButton(cmd::kPrintEAN13Code, result, reply, "Штрих-код EAN-13:\n  ");
+  EndWithoutStatusButton(cmd::kPrintEAN13Code, result, reply, TrNoop("Штрих-код EAN-13:\n  "));
 }
 
 void TForm21::Button18Click() {
   const std::string text = RegisterText(Edit2);
-  if (std::string e = CheckFreeText(text, "Текст"); !e.empty()) {
+  if (std::string e = CheckFreeText(text, Tr("Текст")); !e.empty()) {
     ThePlatform().ShowMessage(e);
     return;
   }
   int result = 0;
   const ReplyRecord& reply =
       DisplayText(sales::kFixedPassword, text, ComboBox2->currentIndex(), 0, result);
-  EndWithoutStatusButton(cmd::kDisplayText, result, reply, "Вывод на индикатор:\n  ");
+  EndWithoutStatusButton(cmd::kDisplayText, result, reply, TrNoop("Вывод на индикатор:\n  "));
 }
 
 void TForm21::EndWithoutStatusButton(int code, int builder_result, const ReplyRecord& reply,
                                      const char* heading) {
-  EndCommand(code, builder_result, reply, ReplyCheck::Heading(heading),
+  EndCommand(code, builder_result, reply, ReplyCheck::Heading(Tr(heading)),
              [this](const ReplyRecord& r) { Edit7->setText(Q(FromCp1251(r.error_code))); });
 }
 
@@ -484,7 +486,7 @@ void TForm21::ReplyReceived(const ReplyRecord& reply) {
 }
 
 void TForm21::StageChanged(CardStage stage) {
-  CardStageLabel->setText(Q(CardStageText(stage) + "  (Esc - отмена)"));
+  CardStageLabel->setText(Q(CardStageText(stage) + Tr("  (Esc - отмена)")));
 }
 
 void TForm21::Button11Click() {

@@ -110,13 +110,15 @@ class TForm21 : public TaskDialog, private CardPaymentHost {
 
  private:
   // The receipt result handling: current reply, "Код ошибки:", the status button, and the
-  // button's own time-out or error text. True when the command succeeded.
+  // button's own time-out or error text (original texts, translated here). True when the
+  // command succeeded.
   bool Finish(int code, int builder_result, const ReplyRecord& reply, std::string_view timeout,
               std::string_view error);
   // Edit1 as Windows-1251; nothing (with a message shown) when it cannot go into a command.
   std::optional<std::string> Password();
   // The bar code and the display: the reply and "Код ошибки:" as every button, a failure
-  // shown under `heading`, but the status button left as it is.
+  // shown under `heading` (an original text, translated here), but the status button left as
+  // it is.
   void EndWithoutStatusButton(int code, int builder_result, const ReplyRecord& reply,
                               const char* heading);
   // A sequence of the core ended: "Код ошибки:" and the status button from the current reply,

@@ -13,22 +13,22 @@
 
 namespace tolvanet::ui {
 
-TForm8::TForm8(QWidget* parent) : TaskDialog(parent, "Form8", "Нефискальный чек") {
+TForm8::TForm8(QWidget* parent) : TaskDialog(parent, "Form8", QTr("Нефискальный чек")) {
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout();
-  row->addWidget(new QLabel("Пароль:", this));
+  row->addWidget(new QLabel(QTr("Пароль:"), this));
   Edit1 = NewPasswordEdit("Edit1");
   row->addWidget(Edit1);
   row->addStretch();
   layout->addLayout(row);
-  layout->addWidget(new QLabel("Строки для печати в нефискальном чеке:", this));
+  layout->addWidget(new QLabel(QTr("Строки для печати в нефискальном чеке:"), this));
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
   Memo1->installEventFilter(this);
   layout->addWidget(Memo1, 1);
   auto* buttons = new QHBoxLayout();
-  Button2 = NewCommandButton("Button2", "Печать чека:", &TForm8::Button2Click);
-  Button1 = NewButton("Button1", "Закрыть", [this] { close(); });
+  Button2 = NewCommandButton("Button2", QTr("Печать чека:"), &TForm8::Button2Click);
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { close(); });
   buttons->addStretch();
   buttons->addWidget(Button2);
   buttons->addWidget(Button1);
@@ -45,8 +45,8 @@ bool TForm8::eventFilter(QObject* watched, QEvent* event) {
 void TForm8::Memo1KeyPress(const QString& typed) {
   // The ";" stays in the memo; printing removes it.
   if (typed == ";")
-    ThePlatform().Message("Ввод текста",
-                          "; - недопустимый символ, \n   будет удален при печати чека!");
+    ThePlatform().Message(Tr("Ввод текста"),
+                          Tr("; - недопустимый символ, \n   будет удален при печати чека!"));
 }
 
 void TForm8::Button2Click() {

@@ -20,8 +20,8 @@ namespace tolvanet::ui {
 
 namespace {
 
-constexpr char kCopyHeading[] = "Печать копии чека :\n  ";
-constexpr char kCopyTimeout[] = "Ошибка! Таймаут устройства!";
+constexpr const char* kCopyHeading = TrNoop("Печать копии чека :\n  ");
+constexpr const char* kCopyTimeout = TrNoop("Ошибка! Таймаут устройства!");
 
 QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text) {
   auto* e = new QLineEdit(text, parent);
@@ -39,28 +39,28 @@ QDateEdit* NewDate(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TForm41::TForm41(QWidget* parent) : TaskDialog(parent, "Form41", "Копия чека") {
+TForm41::TForm41(QWidget* parent) : TaskDialog(parent, "Form41", QTr("Копия чека")) {
   auto* layout = new QVBoxLayout(this);
 
-  GroupBox1 = new QGroupBox("Поиск и печать документов  по датам", this);
+  GroupBox1 = new QGroupBox(QTr("Поиск и печать документов  по датам"), this);
   GroupBox1->setObjectName("GroupBox1");
   auto* dates = new QGridLayout(GroupBox1);
   DateTimePicker1 = NewDate(GroupBox1, "DateTimePicker1");
   DateTimePicker2 = NewDate(GroupBox1, "DateTimePicker2");
   Edit3 = NewEdit(GroupBox1, "Edit3", "1200");
   Edit4 = NewEdit(GroupBox1, "Edit4", "1200");
-  dates->addWidget(new QLabel("Начальная дата:", GroupBox1), 0, 0);
+  dates->addWidget(new QLabel(QTr("Начальная дата:"), GroupBox1), 0, 0);
   dates->addWidget(DateTimePicker1, 0, 1);
-  dates->addWidget(new QLabel("Время:", GroupBox1), 0, 2);
+  dates->addWidget(new QLabel(QTr("Время:"), GroupBox1), 0, 2);
   dates->addWidget(Edit3, 0, 3);
-  dates->addWidget(new QLabel("Конечная дата:", GroupBox1), 1, 0);
+  dates->addWidget(new QLabel(QTr("Конечная дата:"), GroupBox1), 1, 0);
   dates->addWidget(DateTimePicker2, 1, 1);
-  dates->addWidget(new QLabel("Время:", GroupBox1), 1, 2);
+  dates->addWidget(new QLabel(QTr("Время:"), GroupBox1), 1, 2);
   dates->addWidget(Edit4, 1, 3);
-  CheckBox1 = new QCheckBox("напечатать документы", GroupBox1);
+  CheckBox1 = new QCheckBox(QTr("напечатать документы"), GroupBox1);
   CheckBox1->setObjectName("CheckBox1");
   dates->addWidget(CheckBox1, 2, 0, 1, 2);
-  Button1 = NewCommandButton("Button1", "Выполнить", &TForm41::Button1Click);
+  Button1 = NewCommandButton("Button1", QTr("Выполнить"), &TForm41::Button1Click);
   dates->addWidget(Button1, 2, 3);
   Label3 = new QLabel(GroupBox1);
   Label3->setObjectName("Label3");
@@ -75,24 +75,24 @@ TForm41::TForm41(QWidget* parent) : TaskDialog(parent, "Form41", "Копия ч�
   dates->addWidget(Label4, 3, 3);
   layout->addWidget(GroupBox1);
 
-  GroupBox2 = new QGroupBox("Печать документов по номерам", this);
+  GroupBox2 = new QGroupBox(QTr("Печать документов по номерам"), this);
   GroupBox2->setObjectName("GroupBox2");
   auto* numbers = new QGridLayout(GroupBox2);
   Edit1 = NewEdit(GroupBox2, "Edit1", "1");
   Edit2 = NewEdit(GroupBox2, "Edit2", "1");
-  numbers->addWidget(new QLabel("Начальный номер:", GroupBox2), 0, 0);
+  numbers->addWidget(new QLabel(QTr("Начальный номер:"), GroupBox2), 0, 0);
   numbers->addWidget(Edit1, 0, 1);
-  numbers->addWidget(new QLabel("Конечный номер:", GroupBox2), 1, 0);
+  numbers->addWidget(new QLabel(QTr("Конечный номер:"), GroupBox2), 1, 0);
   numbers->addWidget(Edit2, 1, 1);
-  Button3 = NewCommandButton("Button3", "Выполнить", &TForm41::Button3Click);
+  Button3 = NewCommandButton("Button3", QTr("Выполнить"), &TForm41::Button3Click);
   numbers->addWidget(Button3, 1, 2);
   layout->addWidget(GroupBox2);
 
   auto* bottom = new QHBoxLayout();
-  bottom->addWidget(new QLabel("Код ошибки:", this));
+  bottom->addWidget(new QLabel(QTr("Код ошибки:"), this));
   Edit5 = NewErrorCodeBox("Edit5");
   bottom->addWidget(Edit5);
-  Button2 = NewButton("Button2", "Закрыть", [this] { close(); });
+  Button2 = NewButton("Button2", QTr("Закрыть"), [this] { close(); });
   bottom->addStretch();
   bottom->addWidget(Button2);
   layout->addLayout(bottom);
@@ -118,7 +118,8 @@ void TForm41::FormActivate() {
 void TForm41::Button1Click() {
   const std::string start_time = RegisterText(Edit3);
   const std::string end_time = RegisterText(Edit4);
-  for (const auto& [text, label] : {std::pair{&start_time, "Время"}, {&end_time, "Время"}}) {
+  for (const auto& [text, label] :
+       {std::pair{&start_time, Tr("Время")}, {&end_time, Tr("Время")}}) {
     if (std::string e = CheckFreeText(*text, label); !e.empty()) {
       ThePlatform().ShowMessage(e);
       return;
@@ -128,7 +129,7 @@ void TForm41::Button1Click() {
       sales::kFixedPassword, S(DateTimePicker1->date().toString("ddMMyy")), start_time,
       S(DateTimePicker2->date().toString("ddMMyy")), end_time, CheckBox1->isChecked() ? 1 : 0);
   if (!End(cmd::kPrintCopyByDates, 0, reply,
-           ReplyCheck::Heading(kCopyHeading).Timeout(kCopyTimeout))) {
+           ReplyCheck::Heading(Tr(kCopyHeading)).Timeout(Tr(kCopyTimeout)))) {
     // A failed search found nothing: no numbers of an earlier search stay beside it.
     Label3->clear();
     Label4->clear();
@@ -151,7 +152,8 @@ void TForm41::Button3Click() {
   }
   const ReplyRecord& reply =
       PrintCopyByNumbers(sales::kFixedPassword, static_cast<int>(*first), static_cast<int>(*last));
-  End(cmd::kPrintCopyByNumbers, 0, reply, ReplyCheck::Heading(kCopyHeading).Timeout(kCopyTimeout));
+  End(cmd::kPrintCopyByNumbers, 0, reply,
+      ReplyCheck::Heading(Tr(kCopyHeading)).Timeout(Tr(kCopyTimeout)));
 }
 
 void TForm41::Label3Click() {

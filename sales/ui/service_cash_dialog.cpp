@@ -14,7 +14,7 @@
 namespace tolvanet::ui {
 
 TForm9::TForm9(QWidget* parent)
-    : TaskDialog(parent, "Form9", "Служебное внесение и изъятие денег") {
+    : TaskDialog(parent, "Form9", QTr("Служебное внесение и изъятие денег")) {
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
   Edit5 = NewPasswordEdit("Edit5");
@@ -25,10 +25,10 @@ TForm9::TForm9(QWidget* parent)
   Edit2 = new QLineEdit(this);
   Edit2->setObjectName("Edit2");
   Edit2->setReadOnly(true);
-  const std::pair<const char*, QLineEdit*> rows[] = {{"Пароль:", Edit5},
-                                                     {"Номер оператора:", Edit3},
-                                                     {"Сумма:    ", Edit1},
-                                                     {"Денег в кассе:", Edit2}};
+  const std::pair<QString, QLineEdit*> rows[] = {{QTr("Пароль:"), Edit5},
+                                                 {QTr("Номер оператора:"), Edit3},
+                                                 {QTr("Сумма:    "), Edit1},
+                                                 {QTr("Денег в кассе:"), Edit2}};
   int r = 0;
   for (const auto& [label, edit] : rows) {
     grid->addWidget(new QLabel(label, this), r, 0);
@@ -36,9 +36,9 @@ TForm9::TForm9(QWidget* parent)
   }
   layout->addLayout(grid);
   auto* buttons = new QHBoxLayout();
-  Button3 = NewCommandButton("Button3", "Служебный внос", &TForm9::Button3Click);
-  Button2 = NewCommandButton("Button2", "Служебное изъятие", &TForm9::Button2Click);
-  Button1 = NewButton("Button1", "Закрыть", [this] { close(); });
+  Button3 = NewCommandButton("Button3", QTr("Служебный внос"), &TForm9::Button3Click);
+  Button2 = NewCommandButton("Button2", QTr("Служебное изъятие"), &TForm9::Button2Click);
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { close(); });
   for (QPushButton* b : {Button3, Button2, Button1})
     buttons->addWidget(b);
   layout->addLayout(buttons);

@@ -12,21 +12,22 @@
 
 namespace tolvanet::ui {
 
-TForm35::TForm35(QWidget* parent) : TaskDialog(parent, "Form35", "Аннулирование и закрытие чека") {
+TForm35::TForm35(QWidget* parent)
+    : TaskDialog(parent, "Form35", QTr("Аннулирование и закрытие чека")) {
   // No close box: the window is left with "Выход".
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinimizeButtonHint);
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout();
-  row->addWidget(new QLabel("Код ошибки:", this));
+  row->addWidget(new QLabel(QTr("Код ошибки:"), this));
   Edit1 = NewErrorCodeBox("Edit1");
   row->addWidget(Edit1);
   layout->addLayout(row);
   auto* buttons = new QHBoxLayout();
-  Button2 = NewCommandButton("Button2", "Закрыть чек", &TForm35::Button2Click);
-  Button3 = NewCommandButton("Button3", "Аннулировать чек", &TForm35::Button3Click);
-  Button4 = NewCommandButton("Button4", "Состояние регистратора", &TForm35::Button4Click);
-  Button1 = NewButton("Button1", "Выход", [this] { close(); });
+  Button2 = NewCommandButton("Button2", QTr("Закрыть чек"), &TForm35::Button2Click);
+  Button3 = NewCommandButton("Button3", QTr("Аннулировать чек"), &TForm35::Button3Click);
+  Button4 = NewCommandButton("Button4", QTr("Состояние регистратора"), &TForm35::Button4Click);
+  Button1 = NewButton("Button1", QTr("Выход"), [this] { close(); });
   for (QPushButton* b : {Button2, Button3, Button4, Button1})
     buttons->addWidget(b);
   layout->addLayout(buttons);
@@ -41,7 +42,7 @@ void TForm35::SetReceiptButtons(bool close, bool void_receipt) {
 }
 
 void TForm35::NoOpenReceipt() {
-  StatusPanel->setText(Q(std::string(sales::kNoOpenReceipts)));
+  StatusPanel->setText(Q(TrText(sales::kNoOpenReceipts)));
   SetReceiptButtons(false, false);
 }
 
@@ -60,7 +61,7 @@ void TForm35::CheckState() {
     return;
   }
   const sales::ReceiptStateView state = sales::ReceiptStateOf(reply.status_bytes[2]);
-  StatusPanel->setText(Q(std::string(state.text)));
+  StatusPanel->setText(Q(TrText(state.text)));
   SetReceiptButtons(state.close_enabled, state.void_enabled);
 }
 
@@ -68,8 +69,8 @@ void TForm35::Button3Click() {
   int rc = 0;
   const ReplyRecord& reply = VoidReceipt(sales::kFixedPassword, 0, rc);
   if (End(cmd::kVoidReceipt, rc, reply,
-          ReplyCheck::Fixed("Ошибка аннулирования")
-              .Timeout("Таймаут устройства! Ошибка аннулирования!")))
+          ReplyCheck::Fixed(Tr("Ошибка аннулирования"))
+              .Timeout(Tr("Таймаут устройства! Ошибка аннулирования!"))))
     NoOpenReceipt();
 }
 
@@ -77,8 +78,8 @@ void TForm35::Button2Click() {
   int rc = 0;
   const ReplyRecord& reply = CloseFiscalReceipt(sales::kFixedPassword, 0, rc);
   if (End(cmd::kCloseFiscalReceipt, rc, reply,
-          ReplyCheck::Fixed("Ошибка закрытия чека")
-              .Timeout("Таймаут устройства! Ошибка закрыиия чека!")))
+          ReplyCheck::Fixed(Tr("Ошибка закрытия чека"))
+              .Timeout(Tr("Таймаут устройства! Ошибка закрыиия чека!"))))
     NoOpenReceipt();
 }
 

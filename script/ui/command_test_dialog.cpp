@@ -15,13 +15,13 @@
 namespace tolvanet::ui {
 
 namespace {
-constexpr char kBadCode[] = "Неверный код команды";
+constexpr const char* kBadCode = TrNoop("Неверный код команды");
 }
 
-TForm14::TForm14(QWidget* parent) : TaskDialog(parent, "Form14", "Тест команд:") {
+TForm14::TForm14(QWidget* parent) : TaskDialog(parent, "Form14", QTr("Тест команд:")) {
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
-  auto row = [&](int r, const char* label, QLineEdit* edit) {
+  auto row = [&](int r, const QString& label, QLineEdit* edit) {
     grid->addWidget(new QLabel(label, this), r, 0);
     grid->addWidget(edit, r, 1);
   };
@@ -39,11 +39,11 @@ TForm14::TForm14(QWidget* parent) : TaskDialog(parent, "Form14", "Тест ко�
   Edit4->setObjectName("Edit4");
   for (QLineEdit* e : {Edit2, Edit3, Edit4})
     e->setReadOnly(true);
-  row(0, "Код команды:", Edit6);
-  row(1, "Пароль: ", Edit5);
-  row(2, "Командная строка:", Edit1);
-  row(3, "Результат выполнения команды:", Edit2);
-  row(4, "Код ошибки:", Edit3);
+  row(0, QTr("Код команды:"), Edit6);
+  row(1, QTr("Пароль: "), Edit5);
+  row(2, QTr("Командная строка:"), Edit1);
+  row(3, QTr("Результат выполнения команды:"), Edit2);
+  row(4, QTr("Код ошибки:"), Edit3);
   SpeedButton2 = new QToolButton(this);
   SpeedButton2->setObjectName("SpeedButton2");
   SpeedButton2->setText("?");
@@ -51,13 +51,13 @@ TForm14::TForm14(QWidget* parent) : TaskDialog(parent, "Form14", "Тест ко�
   auto* status_row = new QHBoxLayout();
   status_row->addWidget(Edit4, 1);
   status_row->addWidget(SpeedButton2);
-  grid->addWidget(new QLabel("Статус регистратора:", this), 5, 0);
+  grid->addWidget(new QLabel(QTr("Статус регистратора:"), this), 5, 0);
   grid->addLayout(status_row, 5, 1);
   layout->addLayout(grid);
 
   auto* buttons = new QHBoxLayout();
-  Button1 = NewCommandButton("Button1", "Выполнить", &TForm14::Button1Click);
-  Button2 = NewButton("Button2", "Выход", [this] { accept(); });
+  Button1 = NewCommandButton("Button1", QTr("Выполнить"), &TForm14::Button1Click);
+  Button2 = NewButton("Button2", QTr("Выход"), [this] { accept(); });
   buttons->addStretch();
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
@@ -89,7 +89,7 @@ void TForm14::Button1Click() {
   Edit4->clear();
   const std::optional<int> code = script::ParseCommandCode(S(Edit6->text()));
   if (!code) {
-    ThePlatform().ShowMessage(kBadCode);
+    ThePlatform().ShowMessage(Tr(kBadCode));
     return;
   }
   const std::string text = RegisterText(Edit5) + ";" + RegisterText(Edit1);

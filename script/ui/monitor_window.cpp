@@ -21,16 +21,16 @@ namespace tolvanet::ui {
 
 namespace {
 
-constexpr char kBadCode[] = "Неверный код команды!";
-constexpr char kTimeout[] = "Ошибка выполнения команды. Таймаут";
-constexpr char kChecksum[] = "Неверная контрольная сумма";
-constexpr char kNothingToRepeat[] =
+constexpr const char* kBadCode = TrNoop("Неверный код команды!");
+constexpr const char* kTimeout = TrNoop("Ошибка выполнения команды. Таймаут");
+constexpr const char* kChecksum = TrNoop("Неверная контрольная сумма");
+constexpr const char* kNothingToRepeat = TrNoop(
     "Повторять нечего: команда ещё не отправлялась, или после последней команды связь с "
-    "регистратором восстанавливалась.";
-constexpr char kRepeatWhileBusy[] =
-    "Команда не повторена: предыдущая команда ещё ждёт ответа регистратора.";
-constexpr char kOpenTitle[] = "Открыть файл скрипта";
-constexpr char kScriptFilter[] = "Текстовые файлы (*.txt *.TXT);;Все (*)";
+    "регистратором восстанавливалась.");
+constexpr const char* kRepeatWhileBusy =
+    TrNoop("Команда не повторена: предыдущая команда ещё ждёт ответа регистратора.");
+constexpr const char* kOpenTitle = TrNoop("Открыть файл скрипта");
+constexpr const char* kScriptFilter = TrNoop("Текстовые файлы (*.txt *.TXT);;Все (*)");
 
 bool IsEnter(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -47,10 +47,10 @@ TForm28::TForm28(QWidget* parent)
       interpreter_(std::make_unique<script::Interpreter>(TheEngine(),
                                                          static_cast<script::ScriptHost&>(*this))) {
   setObjectName("Form28");
-  setWindowTitle("Монитор для фискального регистратора + запуск скриптов");
+  setWindowTitle(QTr("Монитор для фискального регистратора + запуск скриптов"));
 
   // The command panel.
-  GroupBox2 = new QGroupBox("Выполнение команды", this);
+  GroupBox2 = new QGroupBox(QTr("Выполнение команды"), this);
   auto* panel = new QGridLayout(GroupBox2);
   Edit2 = new QLineEdit(kDefaultPassword, GroupBox2);
   Edit2->setObjectName("Edit2");
@@ -67,21 +67,21 @@ TForm28::TForm28(QWidget* parent)
   SpeedButton1 = new QToolButton(GroupBox2);
   SpeedButton1->setObjectName("SpeedButton1");
   SpeedButton1->setText(".?.");
-  Button2 = new QPushButton("Выполнить", GroupBox2);
+  Button2 = new QPushButton(QTr("Выполнить"), GroupBox2);
   Button2->setEnabled(false);
-  Button9 = new QPushButton("Повторить команду", GroupBox2);
-  Button3 = new QPushButton("В список", GroupBox2);
+  Button9 = new QPushButton(QTr("Повторить команду"), GroupBox2);
+  Button3 = new QPushButton(QTr("В список"), GroupBox2);
   ListBox1 = new QListWidget(GroupBox2);
   ListBox1->setObjectName("ListBox1");
-  panel->addWidget(new QLabel("Пароль: ", GroupBox2), 0, 0);
+  panel->addWidget(new QLabel(QTr("Пароль: "), GroupBox2), 0, 0);
   panel->addWidget(Edit2, 0, 1);
-  panel->addWidget(new QLabel("Код команды: ", GroupBox2), 1, 0);
+  panel->addWidget(new QLabel(QTr("Код команды: "), GroupBox2), 1, 0);
   panel->addWidget(Edit1, 1, 1);
-  panel->addWidget(new QLabel("Данные:", GroupBox2), 2, 0);
+  panel->addWidget(new QLabel(QTr("Данные:"), GroupBox2), 2, 0);
   panel->addWidget(Edit3, 2, 1, 1, 2);
-  panel->addWidget(new QLabel("Код ошибки:", GroupBox2), 3, 0);
+  panel->addWidget(new QLabel(QTr("Код ошибки:"), GroupBox2), 3, 0);
   panel->addWidget(Edit5, 3, 1);
-  panel->addWidget(new QLabel("Статус:", GroupBox2), 4, 0);
+  panel->addWidget(new QLabel(QTr("Статус:"), GroupBox2), 4, 0);
   panel->addWidget(Edit6, 4, 1);
   panel->addWidget(SpeedButton1, 4, 2);
   auto* panel_buttons = new QHBoxLayout();
@@ -92,40 +92,40 @@ TForm28::TForm28(QWidget* parent)
   panel->addWidget(ListBox1, 6, 0, 1, 3);
   GroupBox2->setEnabled(false);  // until the window is activated
 
-  Button4 = new QPushButton("Очистить сообщения", this);
-  CheckBox2 = new QCheckBox("Не выводить данные", this);
+  Button4 = new QPushButton(QTr("Очистить сообщения"), this);
+  CheckBox2 = new QCheckBox(QTr("Не выводить данные"), this);
   CheckBox2->setObjectName("CheckBox2");
 
   // The script runner.
-  Button5 = new QPushButton("Открыть файл", this);
+  Button5 = new QPushButton(QTr("Открыть файл"), this);
   Button5->setEnabled(false);  // until the window is first activated
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName("ComboBox1");
   ComboBox1->setEditable(false);
-  Button6 = new QPushButton("Выполнить", this);
-  Button7 = new QPushButton("Стоп", this);
-  Button8 = new QPushButton("Продолжить", this);
-  Button11 = new QPushButton("Шаг", this);
+  Button6 = new QPushButton(QTr("Выполнить"), this);
+  Button7 = new QPushButton(QTr("Стоп"), this);
+  Button8 = new QPushButton(QTr("Продолжить"), this);
+  Button11 = new QPushButton(QTr("Шаг"), this);
   Edit4 = new QLineEdit("0", this);
   Edit4->setObjectName("Edit4");
-  Button10 = new QPushButton("Переменные", this);
-  CheckBox1 = new QCheckBox("Не перерисовывать форму", this);
+  Button10 = new QPushButton(QTr("Переменные"), this);
+  CheckBox1 = new QCheckBox(QTr("Не перерисовывать форму"), this);
   CheckBox1->setObjectName("CheckBox1");
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Button1 = new QPushButton("Выход", this);
+  Button1 = new QPushButton(QTr("Выход"), this);
 
   auto* script = new QGridLayout();
-  script->addWidget(new QLabel("Имя  файла:", this), 0, 0);
+  script->addWidget(new QLabel(QTr("Имя  файла:"), this), 0, 0);
   script->addWidget(ComboBox1, 0, 1, 1, 3);
   script->addWidget(Button5, 1, 0);
   script->addWidget(Button6, 1, 1);
   script->addWidget(Button7, 1, 2);
   script->addWidget(Button8, 2, 1);
   script->addWidget(Button11, 2, 2);
-  script->addWidget(new QLabel("Ном. стр. скрипта:", this), 3, 0);
+  script->addWidget(new QLabel(QTr("Ном. стр. скрипта:"), this), 3, 0);
   script->addWidget(Edit4, 3, 1);
   script->addWidget(Button10, 3, 2);
   script->addWidget(CheckBox1, 4, 0, 1, 3);
@@ -226,7 +226,7 @@ void TForm28::Edit1Change() {
     code_ = script::ParseCommandCode(S(Edit1->text()));
     // A command line of a script reports its own bad code.
     if (!code_ && !filling_fields_)
-      Say(kBadCode);
+      Say(Tr(kBadCode));
   } else {
     code_.reset();
   }
@@ -264,7 +264,7 @@ void TForm28::Edit3KeyDown(int key) {
   // sends nothing.
   const std::optional<int> code = script::ParseCommandCode(S(Edit1->text()));
   if (!code) {
-    Say(kBadCode);
+    Say(Tr(kBadCode));
     Edit1->setFocus();
     return;
   }
@@ -280,11 +280,11 @@ void TForm28::Button2Click() {
 bool TForm28::AcceptReply(const ReplyRecord& reply) {
   TheAppState().current_reply = &reply;
   if (reply.NoAnswer()) {
-    Say(ReplyFailureMessage(reply, "", kTimeout));
+    Say(ReplyFailureMessage(reply, "", Tr(kTimeout)));
     return false;
   }
   if (reply.checksum_error != 0) {
-    Say(kChecksum);
+    Say(Tr(kChecksum));
     return false;
   }
   return true;
@@ -310,12 +310,12 @@ void TForm28::Button9Click() {
     return;
   Engine& engine = TheEngine();
   if (engine.busy()) {
-    Say(kRepeatWhileBusy);
+    Say(Tr(kRepeatWhileBusy));
     return;
   }
   const ReplyRecord* reply = engine.ResendLastCommand(false);
   if (reply == nullptr) {
-    Say(kNothingToRepeat);
+    Say(Tr(kNothingToRepeat));
     return;
   }
   if (!AcceptReply(*reply))
@@ -374,7 +374,8 @@ void TForm28::FillRecentFiles(const std::vector<std::string>& shown, int selecte
 void TForm28::Button5Click() {
   if (interpreter_->running())
     return;
-  const std::optional<std::string> path = ThePlatform().OpenFileName(kOpenTitle, kScriptFilter);
+  const std::optional<std::string> path =
+      ThePlatform().OpenFileName(Tr(kOpenTitle), Tr(kScriptFilter));
   if (!path)
     return;
   ChooseFile(*path);
@@ -392,7 +393,7 @@ bool TForm28::TakeLineCount() {
   bool ok = false;
   const int count = Edit4->text().trimmed().toInt(&ok);
   if (!ok || count < 0) {
-    Say("Неверный номер строки скрипта: \"" + S(Edit4->text()) + "\".");
+    Say(TrArgs(Tr("Неверный номер строки скрипта: \"%1\"."), {S(Edit4->text())}));
     return false;
   }
   interpreter_->set_line_count(count);

@@ -3,12 +3,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
+#include "app/ui/qt_platform.h"
 
 namespace tolvanet::ui {
 
 TForm40::TForm40(QWidget* parent) : QDialog(parent) {
   setObjectName("Form40");
-  setWindowTitle("Переменные");
+  setWindowTitle(QTr("Переменные"));
   setModal(false);
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -25,7 +26,7 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent) {
   layout->addWidget(StringGrid1);
 
   auto* buttons = new QHBoxLayout();
-  Button1 = new QPushButton("Закрыть", this);
+  Button1 = new QPushButton(QTr("Закрыть"), this);
   Button1->setAutoDefault(false);
   buttons->addStretch();
   buttons->addWidget(Button1);
@@ -51,8 +52,8 @@ void TForm40::SetCell(int column, int row, const QString& text) {
 }
 
 void TForm40::WriteHeadings() {
-  SetCell(1, 0, "Переменные");
-  SetCell(2, 0, "Значения");
+  SetCell(1, 0, QTr("Переменные"));
+  SetCell(2, 0, QTr("Значения"));
 }
 
 void TForm40::Clear() {
