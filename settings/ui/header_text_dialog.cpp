@@ -146,8 +146,8 @@ TForm11::TForm11(QWidget* parent)
   buttons->addStretch();
   buttons->addWidget(Button1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(grid_box(QTr("Заголовок чека"), StringGrid1, Button3, Button5, Button6), 3);
-  layout->addWidget(grid_box(QTr("Рекламный текст"), StringGrid2, Button4, Button8, Button7), 2);
+  layout->addWidget(grid_box(Tr("Заголовок чека"), StringGrid1, Button3, Button5, Button6), 3);
+  layout->addWidget(grid_box(Tr("Рекламный текст"), StringGrid2, Button4, Button8, Button7), 2);
   layout->addLayout(form);
   layout->addLayout(buttons);
   resize(700, 760);

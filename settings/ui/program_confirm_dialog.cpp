@@ -15,9 +15,9 @@ TForm22::TForm22(QWidget* parent)
     box->setObjectName(name);
     return box;
   };
-  CheckBox2 = make_box("CheckBox2", QTr("Запрограммировать фискальный номер"));
-  CheckBox3 = make_box("CheckBox3", QTr("Запрограммировать идентификационный/налоговый номер РРО"));
-  CheckBox4 = make_box("CheckBox4", QTr("Запрограммировать налоги"));
+  CheckBox2 = make_box("CheckBox2", Tr("Запрограммировать фискальный номер"));
+  CheckBox3 = make_box("CheckBox3", Tr("Запрограммировать идентификационный/налоговый номер РРО"));
+  CheckBox4 = make_box("CheckBox4", Tr("Запрограммировать налоги"));
   Button1 = NewButton("Button1", QTr("Продолжить"), [this] { Button1Click(); });
   Button2 = NewButton("Button2", QTr("Отменить"), [this] { Button2Click(); });
 
