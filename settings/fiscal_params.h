@@ -12,6 +12,7 @@
 
 #include "link/decimal.h"
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -28,7 +29,7 @@ const std::vector<std::string>& TaxTypeNames(bool extended);
 // The linked-group list of `group`: "Налог А" .. "Налог Д" with the group's own entry replaced
 // by "Отсутствует".
 std::array<std::string, kTaxGroupCount> LinkedGroupNames(int group);
-inline constexpr std::string_view kNoLinkedGroup = "Отсутствует";
+inline constexpr std::string_view kNoLinkedGroup = TrNoop("Отсутствует");
 
 // The list entry for a linked group the register gave (-1: the group's own "Отсутствует"); -1
 // (no entry) when the value is outside -1..4 or not a number.

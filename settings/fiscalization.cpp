@@ -12,10 +12,10 @@ namespace tolvanet {
 
 namespace {
 
-constexpr std::string_view kHeading = "Фіскаліз. реєстратора:\n  ";
-constexpr std::string_view kInfoReportHeading = "Фискализация регистратора:\n  ";
+constexpr std::string_view kHeading = TrNoop("Фіскаліз. реєстратора:\n  ");
+constexpr std::string_view kInfoReportHeading = TrNoop("Фискализация регистратора:\n  ");
 constexpr std::string_view kDefaultPassword = "406172";
-constexpr std::string_view kNotPrinted = "Квитанцію про фіскалізацію не надруковано.";
+constexpr std::string_view kNotPrinted = TrNoop("Квитанцію про фіскалізацію не надруковано.");
 
 // Shows the failure of `reply` under `heading`; true when the command succeeded. When the
 // answer did not come or came damaged, `unknown_outcome` (if any) follows the message.
@@ -23,10 +23,9 @@ bool Check(FiscalizationHost& host, int code, int result, const ReplyRecord& rep
            std::string_view heading, std::string_view unknown_outcome = {}) {
   if (result >= 0)
     host.ReplyReceived(reply);
-  const CommandEnd end =
-      JudgeCommand(code, result, reply,
-                   ReplyCheck::Heading(std::string(heading))
-                       .Timeout(std::string(heading) + std::string(kTimeoutMessage)));
+  const CommandEnd end = JudgeCommand(
+      code, result, reply,
+      ReplyCheck::Heading(TrText(heading)).Timeout(TrText(heading) + std::string(kTimeoutMessage)));
   if (end.ok())
     return true;
   std::string message = end.message;
@@ -44,13 +43,13 @@ bool Check(FiscalizationHost& host, int code, int result, const ReplyRecord& rep
 // when it did not succeed.
 std::string WaitForRegister(FiscalizationHost& host, const FiscalizationWait& wait) {
   const std::int64_t start = host.NowMs();
-  const std::string done = "Фіскалізацію виконано. ";
+  const std::string done = Tr("Фіскалізацію виконано. ");
   std::string last_error;  // the last answer's error code and its message, if it had one
   for (int attempt = 1; attempt <= wait.attempts; ++attempt) {
     if (attempt > 1)
       host.Pause(wait.pause_ms);
     if (host.StopRequested())
-      return done + "Очікування реєстратора перервано.\n" + std::string(kNotPrinted);
+      return done + Tr("Очікування реєстратора перервано.\n") + TrText(kNotPrinted);
     if (attempt > 1 && host.NowMs() - start >= wait.total_ms)
       break;
     host.WaitAttempt(attempt, wait.attempts);
@@ -71,18 +70,18 @@ std::string WaitForRegister(FiscalizationHost& host, const FiscalizationWait& wa
     return done +
            TrArgs(Tr("Реєстратор не відповів успішно, остання відповідь - помилка %1"),
                   {last_error}) +
-           "\n" + std::string(kNotPrinted);
+           "\n" + TrText(kNotPrinted);
   }
-  return done + "Реєстратор не відповів.\n" + std::string(kNotPrinted);
+  return done + Tr("Реєстратор не відповів.\n") + TrText(kNotPrinted);
 }
 
 }  // namespace
 
 std::string CheckFiscalizationInput(const FiscalizationInput& input) {
   if (input.inspector.size() != 6 || input.inspector_repeat.size() != 6)
-    return "Довжина пароля - 6!";
+    return Tr("Довжина пароля - 6!");
   if (input.inspector != input.inspector_repeat)
-    return "Повторно зроби ввод паролей та фіскалізацію";
+    return Tr("Повторно зроби ввод паролей та фіскалізацію");
   // The register checks the serial number itself; only an empty one or one longer than the
   // box is refused here.
   if (input.serial_number.empty())
@@ -90,9 +89,9 @@ std::string CheckFiscalizationInput(const FiscalizationInput& input) {
   if (input.serial_number.size() > kSerialMax)
     return Tr("Заводський номер - не більше 11 символів! Фіскалізацію не виконано.");
   for (const auto& [text, caption] :
-       {std::pair<const std::string&, std::string_view>{input.password, "Пароль"},
-        {input.serial_number, "Заводской номер ККМ"},
-        {input.inspector, "Пароль налогового инспектора"}}) {
+       {std::pair<const std::string&, std::string_view>{input.password, Tr("Пароль")},
+        {input.serial_number, Tr("Заводской номер ККМ")},
+        {input.inspector, Tr("Пароль налогового инспектора")}}) {
     std::string message = CheckFreeText(text, caption);
     if (!message.empty())
       return message;
@@ -101,8 +100,9 @@ std::string CheckFiscalizationInput(const FiscalizationInput& input) {
 }
 
 std::string FiscalizationQuestion(std::string_view serial_number) {
-  return "Фіскалізувати реєстратор із заводським номером " + std::string(serial_number) +
-         "?\nФіскалізацію неможливо скасувати.";
+  return TrArgs(Tr("Фіскалізувати реєстратор із заводським номером %1?\nФіскалізацію неможливо "
+                   "скасувати."),
+                {serial_number});
 }
 
 FiscalizationResult RunFiscalization(const FiscalizationInput& input, FiscalizationHost& host,
@@ -136,7 +136,7 @@ FiscalizationResult RunFiscalization(const FiscalizationInput& input, Fiscalizat
   const ReplyRecord& closed = CloseFiscalReceipt(kDefaultPassword, result);
   if (!Check(host, cmd::kCloseFiscalReceipt, result, closed, kHeading))
     return FiscalizationResult::kReceiptFailed;
-  host.ShowMessage("Фіскаліз. реєстратора - Успішно!");
+  host.ShowMessage(Tr("Фіскаліз. реєстратора - Успішно!"));
   return FiscalizationResult::kDone;
 }
 

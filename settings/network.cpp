@@ -41,7 +41,7 @@ std::string Append16(std::string_view text, std::string_view range_message, std:
   const auto parsed = ParseInteger(text, kMin, kMax);
   if (!parsed) {
     // Digits too many for any integer are out of range, not "not a number".
-    return parsed.error == NotAnIntegerMessage(text) ? parsed.error : std::string(range_message);
+    return parsed.error == NotAnIntegerMessage(text) ? parsed.error : TrText(range_message);
   }
   if (*parsed < 0 || *parsed > 0xFFFF)
     return std::string(range_message);
@@ -118,7 +118,7 @@ NetworkWriteText BuildNetworkWriteText(const NetworkFields& fields) {
        {&fields.ip, &fields.mask, &fields.gateway, &fields.destination}) {
     const auto hex = EncodeAddress(*address);
     if (!hex) {
-      out.error = kBadAddressMessage;
+      out.error = TrText(kBadAddressMessage);
       return out;
     }
     text += *hex + ";";
@@ -175,7 +175,7 @@ NetworkFileResult ParseNetworkSettingsFile(std::string_view content) {
     start = end + 1;
   }
   if (lines.size() < 8) {
-    out.error = "В файле параметров связи меньше восьми строк. Файл не загружен.";
+    out.error = Tr("В файле параметров связи меньше восьми строк. Файл не загружен.");
     return out;
   }
   // Line 1 is the DHCP flag, read as at most 29 characters; the others fit the boxes they fill.
@@ -189,8 +189,9 @@ NetworkFileResult ParseNetworkSettingsFile(std::string_view content) {
                                              kNumberBoxLength};
   for (std::size_t i = 0; i < 8; ++i) {
     if (lines[i].size() > kLimits[i]) {
-      out.error = "Строка " + std::to_string(i + 1) + " файла параметров связи длиннее " +
-                  std::to_string(kLimits[i]) + " символов. Файл не загружен.";
+      out.error = TrArgs(Tr("Строка %1 файла параметров связи длиннее %2 символов. Файл не "
+                            "загружен."),
+                         {std::to_string(i + 1), std::to_string(kLimits[i])});
       return out;
     }
   }
@@ -211,7 +212,7 @@ NetworkFileResult LoadNetworkSettingsFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     NetworkFileResult out;
-    out.error = "Не удалось открыть файл " + path + ". Файл не загружен.";
+    out.error = TrArgs(Tr("Не удалось открыть файл %1. Файл не загружен."), {path});
     return out;
   }
   // Eight short lines: a file of more than 64 KiB is not a settings file; read no more.
@@ -257,7 +258,7 @@ std::optional<std::string> IdDevHex(std::string_view decimal) {
 }
 
 std::string IdDevHexLabel(std::string_view hex) {
-  return std::string(kIdDevHexCaption) + "  " + std::string(hex);
+  return TrText(kIdDevHexCaption) + "  " + std::string(hex);
 }
 
 }  // namespace tolvanet

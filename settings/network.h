@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -42,14 +43,14 @@ std::string Encode16(std::uint16_t value);
 std::optional<std::uint16_t> Decode16(std::string_view hex);
 
 // The messages of the write.
-inline constexpr std::string_view kBadAddressMessage = "Некорректный IP-адрес. Ошибка!";
-inline constexpr std::string_view kBadPortMessage = "Некорректный номер порта. Ошибка!";
+inline constexpr std::string_view kBadAddressMessage = TrNoop("Некорректный IP-адрес. Ошибка!");
+inline constexpr std::string_view kBadPortMessage = TrNoop("Некорректный номер порта. Ошибка!");
 inline constexpr std::string_view kBadPeriodMessage =
-    "Некорректная величина параметра Периодичность связи. Ошибка!";
+    TrNoop("Некорректная величина параметра Периодичность связи. Ошибка!");
 inline constexpr std::string_view kBadRetryMessage =
-    "Некорректная величина параметра Повторной попытки. Ошибка!";
+    TrNoop("Некорректная величина параметра Повторной попытки. Ошибка!");
 inline constexpr std::string_view kBadNetworkReplyMessage =
-    "Информация переданная регистратором неверна. Чтение данных остановлено.";
+    TrNoop("Информация переданная регистратором неверна. Чтение данных остановлено.");
 
 // The data text of SetNetworkParams after the password ("0;C0A8000A;...;1E00;"), or the
 // message that refuses the fields (then nothing may be sent).
@@ -91,7 +92,7 @@ ReplyRecord& SetIdDev(std::string_view pwd, std::string_view id_dev);
 // ID_DEV as the label shows it: eight upper-case hexadecimal digits of the decimal value
 // ("305419896" -> "12345678"); nothing when the text is not a whole number of 0..4294967295.
 std::optional<std::string> IdDevHex(std::string_view decimal);
-inline constexpr std::string_view kIdDevHexCaption = "Значение ID_DEV (Hex):";
+inline constexpr std::string_view kIdDevHexCaption = TrNoop("Значение ID_DEV (Hex):");
 // The label after a read: the caption, two blanks, the eight digits.
 std::string IdDevHexLabel(std::string_view hex);
 
