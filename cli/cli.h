@@ -28,6 +28,7 @@ struct GlobalOptions {
   std::string log_directory;  // where a relative log name is taken; empty: current directory
   bool json = false;
   bool demo = false;
+  std::string tape;    // --tape with --demo: the built-in register's receipt tape ("-": stdout)
   std::string config;  // --config: the configuration file chosen on the command line
 };
 

@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
   app.add_flag("--json", options.json, Tr("answers as JSON, one object per line"));
   app.add_flag("--demo", options.demo,
                Tr("start the built-in simulated register on a free loopback port and use it"));
+  auto* tape = app.add_option("--tape", options.tape,
+                              Tr("with --demo: append the built-in register's receipt tape to "
+                                 "this file (- for standard output)"));
   app.add_option("--config", options.config, Tr("configuration file to read instead"))
       ->check(CLI::ExistingFile);
   app.set_version_flag(
@@ -167,7 +170,9 @@ int main(int argc, char** argv) {
       "fiscalize",
       Tr("Fiscalize the register (cannot be undone), wait for it to restart and print the "
          "confirmation receipt."));
-  fiscalize->add_option("--serial", fiscalize_options.serial_number, Tr("serial number (7-11)"))
+  fiscalize
+      ->add_option("--serial", fiscalize_options.serial_number,
+                   Tr("factory serial number (at most 11 characters)"))
       ->required();
   fiscalize
       ->add_option("--inspector", fiscalize_options.inspector,
@@ -232,6 +237,10 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  if (tape->count() > 0 && !options.demo) {
+    std::cerr << Tr("--tape работает только вместе с --demo.") << "\n";
+    return kExitUsage;
+  }
   if (log_option->count() > 0)
     options.log = log;
   if (!options.demo)

@@ -11,7 +11,9 @@
 #include "link/relay_link.h"
 #include "link/translate.h"
 #ifdef TOLVANET_CLI_WITH_SIM
+#include "sim/register.h"
 #include "sim/server.h"
+#include "sim/tape_file.h"
 #endif
 
 namespace tolvanet::cli {
@@ -43,6 +45,7 @@ void ApplyConfigDefaults(GlobalOptions& options, bool address_given, bool id_giv
 
 struct Session::Impl {
 #ifdef TOLVANET_CLI_WITH_SIM
+  sim::TapeFile tape;  // outlives the server, which writes to it
   std::unique_ptr<sim::Server> server;
 #endif
   bool open = false;
@@ -68,7 +71,14 @@ int Session::Open(GlobalOptions& options) {
     so.address = "127.0.0.1";
     so.port = 0;
     impl_->server = std::make_unique<sim::Server>(so);
-    impl_->server->AddRegister(options.id_dev);
+    sim::Register& reg = impl_->server->AddRegister(options.id_dev);
+    if (!options.tape.empty()) {
+      if (!impl_->tape.Open(options.tape)) {
+        std::cerr << "--tape " << impl_->tape.error_text() << "\n";
+        return kExitUsage;
+      }
+      impl_->tape.Attach(reg);
+    }
     if (!impl_->server->Start()) {
       std::cerr << Tr("Не удалось запустить встроенный регистратор: ")
                 << impl_->server->error_text() << "\n";

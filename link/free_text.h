@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvanet {
 
@@ -19,5 +20,10 @@ std::string CheckFreeText(std::string_view text, std::string_view caption);
 // For a text that carries several fields of its own (an article line, a receipt line): empty
 // when it holds no control character, else the message naming the box.
 std::string CheckFieldsText(std::string_view text, std::string_view caption);
+
+// The lines of a multi-line box as a list-box user sees them, each going into a command of its
+// own: the text is split at each line end ("\n" or "\r\n"); a final line end makes no extra
+// line, and an empty text has none.
+std::vector<std::string> TextLines(std::string_view text);
 
 }  // namespace tolvanet

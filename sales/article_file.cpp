@@ -29,19 +29,7 @@ std::vector<std::string> SplitArticleText(std::string_view bytes) {
   // The same encoding rule as script files: Windows-1251, or valid UTF-8 converted.
   script::ScriptSource source;
   source.SetText(bytes);
-  std::string_view text = source.text();
-  std::vector<std::string> lines;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
-    lines.emplace_back(line);
-    if (end == std::string_view::npos)
-      break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
+  return TextLines(source.text());
 }
 
 bool LoadArticleFile(const std::string& path, std::vector<std::string>& lines, std::string& error) {

@@ -79,14 +79,16 @@ Outcome Sell(const Sale& sale) {
 }
 
 Parsed<Payment> PreparePayment(std::string_view type, std::string_view amount, int type_count) {
+  // The window's own text comes first whatever failed; the line after it says what.
+  const std::string refused = TrText(kBadPaymentType);
   if (!ParseInteger(type, INT_MIN, INT_MAX))
-    return Fail<Payment>(TrText(kBadPaymentType));
+    return Fail<Payment>(refused);
   const auto t = ParseInteger(type, 0, std::clamp(type_count, 1, 10) - 1);
   if (!t)
-    return Fail<Payment>(Tr("Тип оплаты: ") + t.error);
+    return Fail<Payment>(refused + "\n" + Tr("Тип оплаты: ") + t.error);
   const auto a = ParseDecimal(amount, kMoneyDecimals, DecimalRule::kPositive);
   if (!a)
-    return Fail<Payment>(Tr("Сумма оплаты: ") + a.error);
+    return Fail<Payment>(refused + "\n" + Tr("Сумма оплаты: ") + a.error);
   Parsed<Payment> out;
   out.value = Payment{static_cast<int>(*t), *a};
   return out;

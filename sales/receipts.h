@@ -61,7 +61,8 @@ struct Payment {
 };
 
 // Checks a payment: the type is a whole number below the register's payment type count (and
-// within the command's 0..9), the amount a positive amount of money.
+// within the command's 0..9), the amount a positive amount of money. Every refusal starts with
+// "Ошибочный тип оплаты"; a line after it says what was wrong, unless the type did not convert.
 Parsed<Payment> PreparePayment(std::string_view type, std::string_view amount, int type_count);
 
 // True when a payment goes to the card terminal: ElJournal (UTF-8) holds "КСЕФ" and the type

@@ -4,6 +4,7 @@
 
 #include "link/decimal.h"
 #include "link/hex.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -98,7 +99,7 @@ std::string HhmmOf(const std::tm& t) {
 }
 
 std::string PermissionText(unsigned mask, unsigned bit) {
-  return (mask & bit) != 0 ? "Разрешено" : "Запрещено";
+  return (mask & bit) != 0 ? Tr("Разрешено") : Tr("Запрещено");
 }
 
 }  // namespace tolvanet

@@ -1,6 +1,7 @@
 #include "settings/fiscal_params.h"
 
 #include "link/decimal.h"
+#include "link/translate.h"
 #include "settings/field_codecs.h"
 
 namespace tolvanet {
@@ -8,21 +9,21 @@ namespace tolvanet {
 namespace {
 constexpr std::array<std::string_view, kTaxGroupCount> kLetters = {"А", "Б", "В", "Г", "Д"};
 
-std::string OutcomeText(ProgramOutcome outcome, std::string_view skipped) {
+std::string OutcomeText(ProgramOutcome outcome, const char* skipped) {
   switch (outcome) {
     case ProgramOutcome::kDone:
-      return "успешно.";
+      return Tr("успешно.");
     case ProgramOutcome::kFailed:
-      return "ошибка.";
+      return Tr("ошибка.");
     case ProgramOutcome::kSkipped:
       break;
   }
-  return std::string(skipped);
+  return Tr(skipped);
 }
 }  // namespace
 
 std::string TaxGroupCaption(int group) {
-  return "Налог " + std::string(kLetters.at(group)) + ":";
+  return TrArgs(Tr("Налог %1:"), {kLetters.at(group)});
 }
 
 std::string TaxGroupHeading(int group) {
@@ -30,12 +31,13 @@ std::string TaxGroupHeading(int group) {
 }
 
 const std::vector<std::string>& TaxTypeNames(bool extended) {
-  static const std::vector<std::string> basic = {"Налог запрещен", "Вложенный", "Наложенный",
-                                                 "Группа не облагаемая налогом"};
+  static const std::vector<std::string> basic = {TrNoop("Налог запрещен"), TrNoop("Вложенный"),
+                                                 TrNoop("Наложенный"),
+                                                 TrNoop("Группа не облагаемая налогом")};
   static const std::vector<std::string> full = [] {
     std::vector<std::string> v = basic;
-    v.insert(v.end(),
-             {"Вложенный 2", "Наложенный 2", "Налог 2  Вложенный +", "Налог 2  Наложенный +"});
+    v.insert(v.end(), {TrNoop("Вложенный 2"), TrNoop("Наложенный 2"),
+                       TrNoop("Налог 2  Вложенный +"), TrNoop("Налог 2  Наложенный +")});
     return v;
   }();
   return extended ? full : basic;
@@ -44,7 +46,7 @@ const std::vector<std::string>& TaxTypeNames(bool extended) {
 std::array<std::string, kTaxGroupCount> LinkedGroupNames(int group) {
   std::array<std::string, kTaxGroupCount> names;
   for (int i = 0; i < kTaxGroupCount; ++i)
-    names[i] = i == group ? std::string(kNoLinkedGroup) : "Налог " + std::string(kLetters[i]);
+    names[i] = i == group ? TrText(kNoLinkedGroup) : TrArgs(Tr("Налог %1"), {kLetters[i]});
   return names;
 }
 
@@ -81,6 +83,39 @@ TaxAnswer DecodeTaxAnswer(const ReplyRecord& reply, int group, bool extended) {
   return a;
 }
 
+Parsed<std::string> TaxRateText(std::string_view typed) {
+  const auto rate = ParseDecimal(typed, kMoneyDecimals, DecimalRule::kNonNegative);
+  Parsed<std::string> out;
+  if (rate)
+    out.value = rate->Text();
+  else
+    out.error = rate.error;
+  return out;
+}
+
+std::string UnselectedTaxGroupsMessage(const std::array<int, kTaxGroupCount>& types,
+                                       const std::array<int, kTaxGroupCount>& linked,
+                                       bool extended) {
+  std::string out;
+  for (int g = 0; g < kTaxGroupCount; ++g) {
+    const bool no_type = types[g] < 0;
+    const bool no_link = extended && linked[g] < 0;
+    if (!no_type && !no_link)
+      continue;
+    out += TaxGroupHeading(g);
+    if (no_type)
+      out += Tr("не выбран тип налога.");
+    if (no_type && no_link)
+      out += " ";
+    if (no_link)
+      out += Tr("не выбрана связанная налоговая группа.");
+    out += "\n";
+  }
+  if (!out.empty())
+    out += Tr("Налоги не запрограммированы: выберите значения в списках и повторите.");
+  return out;
+}
+
 std::pair<std::string, std::string> TaxIdFields(const ReplyRecord& reply) {
   std::string id = reply.Field(0);
   for (int i = 0; i < 2 && !id.empty() && id.back() == ';'; ++i)
@@ -97,26 +132,28 @@ std::string ExtendedLengthError(std::string_view fiscal_number, std::string_view
                                 std::string_view tax_number, bool program_fiscal,
                                 bool program_ids) {
   if (program_fiscal && !fiscal_number.empty() && fiscal_number.size() != 10)
-    return "Неверная длина фискального номера, исправьте!";
+    return Tr("Неверная длина фискального номера, исправьте!");
   if (program_ids) {
     if (!id_number.empty() && id_number.size() != 12)
-      return "Неверный длина идентификационного номера, исправьте!";
+      return Tr("Неверный длина идентификационного номера, исправьте!");
     if (!tax_number.empty() && tax_number.size() != 12 && tax_number.size() != 13)
-      return "Неверный длина налогового номера, исправьте!";
+      return Tr("Неверный длина налогового номера, исправьте!");
   }
   return {};
 }
 
 std::string FiscalNumberOutcomeText(ProgramOutcome outcome) {
-  return "Фискальный номер - " + OutcomeText(outcome, "не программировался.");
+  return TrArgs(Tr("Фискальный номер - %1"),
+                {OutcomeText(outcome, TrNoop("не программировался."))});
 }
 
 std::string RegistrationNumberOutcomeText(ProgramOutcome outcome) {
-  return "Регистрационный номер - " + OutcomeText(outcome, "не программировался.");
+  return TrArgs(Tr("Регистрационный номер - %1"),
+                {OutcomeText(outcome, TrNoop("не программировался."))});
 }
 
 std::string TaxRatesOutcomeText(ProgramOutcome outcome) {
-  return "Ставки налогов - " + OutcomeText(outcome, "не программировались.");
+  return TrArgs(Tr("Ставки налогов - %1"), {OutcomeText(outcome, TrNoop("не программировались."))});
 }
 
 }  // namespace tolvanet

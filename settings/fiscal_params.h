@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "link/decimal.h"
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -27,7 +29,7 @@ const std::vector<std::string>& TaxTypeNames(bool extended);
 // The linked-group list of `group`: "Налог А" .. "Налог Д" with the group's own entry replaced
 // by "Отсутствует".
 std::array<std::string, kTaxGroupCount> LinkedGroupNames(int group);
-inline constexpr std::string_view kNoLinkedGroup = "Отсутствует";
+inline constexpr std::string_view kNoLinkedGroup = TrNoop("Отсутствует");
 
 // The list entry for a linked group the register gave (-1: the group's own "Отсутствует"); -1
 // (no entry) when the value is outside -1..4 or not a number.
@@ -52,6 +54,18 @@ struct TaxAnswer {
   int linked = -1;  // extended form only
 };
 TaxAnswer DecodeTaxAnswer(const ReplyRecord& reply, int group, bool extended);
+
+// A rate box as SetTaxes sends it: the value with two decimals and "." as the point ("7,5" ->
+// "7.50", " 20 " -> "20.00"); a negative value or a text that is not a number is refused.
+Parsed<std::string> TaxRateText(std::string_view typed);
+
+// The tax groups that cannot be programmed because a list of theirs has no selection (a read
+// gave a value that is not in the list): the message that names each of them, or empty.
+// `types` and `linked` hold the selected list entries, -1 for none; `linked` only counts in
+// the extended form.
+std::string UnselectedTaxGroupsMessage(const std::array<int, kTaxGroupCount>& types,
+                                       const std::array<int, kTaxGroupCount>& linked,
+                                       bool extended);
 
 // The identification and tax numbers of a GetTaxIdNumber answer as the boxes show them.
 std::pair<std::string, std::string> TaxIdFields(const ReplyRecord& reply);

@@ -15,14 +15,14 @@ namespace tolvanet {
 // Inputs as typed (Windows-1251 bytes).
 struct FiscalizationInput {
   std::string password;          // operator password
-  std::string serial_number;     // 7..11 characters
+  std::string serial_number;     // 1..11 characters
   std::string inspector;         // tax inspector password, 6 characters
   std::string inspector_repeat;  // the same once more
 };
 
 // The checks before anything is sent, in order: the inspector passwords' length ("Довжина
-// пароля - 6!"), their match, the serial number's length, then free text in every box. The
-// message, or empty.
+// пароля - 6!"), their match, the serial number (not empty, at most 11 characters), then free
+// text in every box. The message, or empty.
 std::string CheckFiscalizationInput(const FiscalizationInput& input);
 
 // The question asked before fiscalization (default answer: Cancel). `serial_number` in UTF-8.
@@ -64,9 +64,11 @@ enum class FiscalizationResult {
 
 // Runs the whole sequence after the question was answered with OK. Messages go to the host:
 // "Фіскаліз. реєстратора:\n  " + the device message on a failed command, "Фіскаліз. реєстратора
-// - Успішно!" at the end. The wait stops early on an answer with an error code (it will not
-// pass by itself), on StopRequested() and at its bounds; the operator is then told that the
-// register is fiscalized and the receipt was not printed.
+// - Успішно!" at the end. When Fiscalize got no answer or a damaged one, the message adds that
+// the register may be fiscalized and its state must be read before another try. The wait asks
+// again through every failed answer, error codes included, until a success, StopRequested()
+// or its bounds; the operator is then told that the register is fiscalized and the receipt
+// was not printed.
 FiscalizationResult RunFiscalization(const FiscalizationInput& input, FiscalizationHost& host,
                                      const FiscalizationWait& wait = {});
 

@@ -1,19 +1,20 @@
 #include "settings/header_text.h"
 
 #include "link/free_text.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
 std::string_view LineWidthText(LineWidth width) {
   switch (width) {
     case LineWidth::kSingle:
-      return "одинарная ширина";
+      return TrNoop("одинарная ширина");
     case LineWidth::kDouble:
-      return "двойная ширина";
+      return TrNoop("двойная ширина");
     case LineWidth::kSkip:
       break;
   }
-  return "не записывать";
+  return TrNoop("не записывать");
 }
 
 LineWidth NextLineWidth(LineWidth width) {
@@ -44,15 +45,15 @@ std::string CentreLine(std::string_view cp1251, int width) {
 
 std::string_view HeaderOperationText(int index) {
   static constexpr std::string_view kTexts[kHeaderOperations] = {
-      "Программировать все",
-      "Программировать заголовок чека",
-      "Программировать рекламный текст",
-      "Читать все",
-      "Читать заголовок чека",
-      "Читать рекламный текст",
-      "Обнулить заголовок и рекламный текст",
-      "Обнулить заголовок чека",
-      "Обнулить рекламный текст",
+      TrNoop("Программировать все"),
+      TrNoop("Программировать заголовок чека"),
+      TrNoop("Программировать рекламный текст"),
+      TrNoop("Читать все"),
+      TrNoop("Читать заголовок чека"),
+      TrNoop("Читать рекламный текст"),
+      TrNoop("Обнулить заголовок и рекламный текст"),
+      TrNoop("Обнулить заголовок чека"),
+      TrNoop("Обнулить рекламный текст"),
   };
   return index >= 0 && index < kHeaderOperations ? kTexts[index] : std::string_view();
 }
@@ -134,9 +135,9 @@ std::string HeaderFailureHeading(const HeaderStep& step, HeaderOperation op) {
   const bool clearing = op == HeaderOperation::kClearAll || op == HeaderOperation::kClearHeader ||
                         op == HeaderOperation::kClearAdvertising;
   if (!step.advertising)
-    return "Заголовок.\n  Строка " + std::to_string(step.row) + " :\n  ";
+    return TrArgs(Tr("Заголовок.\n  Строка %1 :\n  "), {std::to_string(step.row)});
   const int number = clearing || step.read ? step.line : step.row;
-  return "Рекламный текст.\n  Строка " + std::to_string(number) + " :\n  ";
+  return TrArgs(Tr("Рекламный текст.\n  Строка %1 :\n  "), {std::to_string(number)});
 }
 
 const HeaderStep* FirstRefusedText(const std::vector<HeaderStep>& steps) {

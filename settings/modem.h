@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -21,16 +22,16 @@ std::uint8_t ModemStatusByte(std::string_view field);
 
 // The captions of the status byte's bits 0..7.
 inline constexpr std::array<std::string_view, 8> kModemStatusBits = {
-    "МБ_SAM неисправен",
-    "Карта памяти неисправна",
-    "Блокировка по неотправке док. 72 час",
-    "ID_DEV установлен",
-    "Техническая регистрация выполнена",
-    "ЭККР персонализирован",
-    "Кабель Ethernet подключен",
-    "Есть данные для отправки",
+    TrNoop("МБ_SAM неисправен"),
+    TrNoop("Карта памяти неисправна"),
+    TrNoop("Блокировка по неотправке док. 72 час"),
+    TrNoop("ID_DEV установлен"),
+    TrNoop("Техническая регистрация выполнена"),
+    TrNoop("ЭККР персонализирован"),
+    TrNoop("Кабель Ethernet подключен"),
+    TrNoop("Есть данные для отправки"),
 };
 
-inline constexpr std::string_view kModemErrorMessage = "Состояние модема. Ошибка!";
+inline constexpr std::string_view kModemErrorMessage = TrNoop("Состояние модема. Ошибка!");
 
 }  // namespace tolvanet

@@ -10,6 +10,7 @@
 #include "link/decimal.h"
 #include "link/engine.h"
 #include "link/hex.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -40,7 +41,7 @@ std::string Append16(std::string_view text, std::string_view range_message, std:
   const auto parsed = ParseInteger(text, kMin, kMax);
   if (!parsed) {
     // Digits too many for any integer are out of range, not "not a number".
-    return parsed.error == NotAnIntegerMessage(text) ? parsed.error : std::string(range_message);
+    return parsed.error == NotAnIntegerMessage(text) ? parsed.error : TrText(range_message);
   }
   if (*parsed < 0 || *parsed > 0xFFFF)
     return std::string(range_message);
@@ -117,7 +118,7 @@ NetworkWriteText BuildNetworkWriteText(const NetworkFields& fields) {
        {&fields.ip, &fields.mask, &fields.gateway, &fields.destination}) {
     const auto hex = EncodeAddress(*address);
     if (!hex) {
-      out.error = kBadAddressMessage;
+      out.error = TrText(kBadAddressMessage);
       return out;
     }
     text += *hex + ";";
@@ -134,18 +135,23 @@ NetworkWriteText BuildNetworkWriteText(const NetworkFields& fields) {
 }
 
 std::optional<NetworkFields> DecodeNetworkReply(const ReplyRecord& reply) {
+  // A field is read from its first 8 (address) or 4 (number) characters; what follows them
+  // is not looked at, so a firmware that adds a character still reads.
+  auto head = [&reply](int field, std::size_t size) {
+    return std::string_view(reply.Field(field)).substr(0, size);
+  };
   NetworkFields f;
   f.dhcp = reply.Field(0) != "0";
   std::string* addresses[] = {&f.ip, &f.mask, &f.gateway, &f.destination};
   for (int i = 0; i < 4; ++i) {
-    const auto dotted = DecodeAddress(reply.Field(1 + i));
+    const auto dotted = DecodeAddress(head(1 + i, 8));
     if (!dotted)
       return std::nullopt;
     *addresses[i] = *dotted;
   }
   std::string* numbers[] = {&f.port, &f.period, &f.retry};
   for (int i = 0; i < 3; ++i) {
-    const auto value = Decode16(reply.Field(5 + i));
+    const auto value = Decode16(head(5 + i, 4));
     if (!value)
       return std::nullopt;
     *numbers[i] = std::to_string(*value);
@@ -169,7 +175,7 @@ NetworkFileResult ParseNetworkSettingsFile(std::string_view content) {
     start = end + 1;
   }
   if (lines.size() < 8) {
-    out.error = "В файле параметров связи меньше восьми строк. Файл не загружен.";
+    out.error = Tr("В файле параметров связи меньше восьми строк. Файл не загружен.");
     return out;
   }
   // Line 1 is the DHCP flag, read as at most 29 characters; the others fit the boxes they fill.
@@ -183,8 +189,9 @@ NetworkFileResult ParseNetworkSettingsFile(std::string_view content) {
                                              kNumberBoxLength};
   for (std::size_t i = 0; i < 8; ++i) {
     if (lines[i].size() > kLimits[i]) {
-      out.error = "Строка " + std::to_string(i + 1) + " файла параметров связи длиннее " +
-                  std::to_string(kLimits[i]) + " символов. Файл не загружен.";
+      out.error = TrArgs(Tr("Строка %1 файла параметров связи длиннее %2 символов. Файл не "
+                            "загружен."),
+                         {std::to_string(i + 1), std::to_string(kLimits[i])});
       return out;
     }
   }
@@ -205,7 +212,7 @@ NetworkFileResult LoadNetworkSettingsFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     NetworkFileResult out;
-    out.error = "Не удалось открыть файл " + path + ". Файл не загружен.";
+    out.error = TrArgs(Tr("Не удалось открыть файл %1. Файл не загружен."), {path});
     return out;
   }
   // Eight short lines: a file of more than 64 KiB is not a settings file; read no more.
@@ -231,6 +238,16 @@ ReplyRecord& SetIdDev(std::string_view pwd, std::string_view id_dev) {
   return ExecuteCommand(cmd::kSetIdDev, std::string(pwd) + ";" + std::string(id_dev) + ";");
 }
 
+std::string CheckIdDev(std::string_view text) {
+  const bool digits =
+      !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+  if (digits && ParseInteger(text, 0, 0xFFFFFFFFLL))
+    return {};
+  return TrArgs(Tr("Значение ID_DEV \"%1\" неверно: допустимы только цифры, число от 0 до "
+                   "4294967295. ID_DEV не установлен."),
+                {text});
+}
+
 std::optional<std::string> IdDevHex(std::string_view decimal) {
   const auto value = ParseInteger(decimal, 0, 0xFFFFFFFFLL);
   if (!value)
@@ -241,7 +258,7 @@ std::optional<std::string> IdDevHex(std::string_view decimal) {
 }
 
 std::string IdDevHexLabel(std::string_view hex) {
-  return std::string(kIdDevHexCaption) + "  " + std::string(hex);
+  return TrText(kIdDevHexCaption) + "  " + std::string(hex);
 }
 
 }  // namespace tolvanet

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -42,14 +43,14 @@ std::string Encode16(std::uint16_t value);
 std::optional<std::uint16_t> Decode16(std::string_view hex);
 
 // The messages of the write.
-inline constexpr std::string_view kBadAddressMessage = "Некорректный IP-адрес. Ошибка!";
-inline constexpr std::string_view kBadPortMessage = "Некорректный номер порта. Ошибка!";
+inline constexpr std::string_view kBadAddressMessage = TrNoop("Некорректный IP-адрес. Ошибка!");
+inline constexpr std::string_view kBadPortMessage = TrNoop("Некорректный номер порта. Ошибка!");
 inline constexpr std::string_view kBadPeriodMessage =
-    "Некорректная величина параметра Периодичность связи. Ошибка!";
+    TrNoop("Некорректная величина параметра Периодичность связи. Ошибка!");
 inline constexpr std::string_view kBadRetryMessage =
-    "Некорректная величина параметра Повторной попытки. Ошибка!";
+    TrNoop("Некорректная величина параметра Повторной попытки. Ошибка!");
 inline constexpr std::string_view kBadNetworkReplyMessage =
-    "Информация переданная регистратором неверна. Чтение данных остановлено.";
+    TrNoop("Информация переданная регистратором неверна. Чтение данных остановлено.");
 
 // The data text of SetNetworkParams after the password ("0;C0A8000A;...;1E00;"), or the
 // message that refuses the fields (then nothing may be sent).
@@ -59,8 +60,10 @@ struct NetworkWriteText {
 };
 NetworkWriteText BuildNetworkWriteText(const NetworkFields& fields);
 
-// The answer of GetNetworkParams decoded, all fields or none: nothing when any field is
-// missing, short, long or has a character outside "0"-"9", "A"-"F".
+// The answer of GetNetworkParams decoded, all fields or none. Each address is read from the
+// first 8 characters of its field and each number from the first 4; characters after them are
+// not read. Nothing when a field is missing or shorter than that, or a character read is
+// outside "0"-"9", "A"-"F".
 std::optional<NetworkFields> DecodeNetworkReply(const ReplyRecord& reply);
 
 // The settings file: eight lines (DHCP, address, mask, gateway, destination, port, period,
@@ -77,6 +80,11 @@ NetworkFileResult LoadNetworkSettingsFile(const std::string& path);
 ReplyRecord& GetNetworkParams(std::string_view pwd);
 ReplyRecord& SetNetworkParams(std::string_view pwd, std::string_view data_text);
 
+// Refuses an ID_DEV typed for SetIdDev unless it is decimal digits only with a value of
+// 0..4294967295: a mistyped identifier re-routes the register at the relay. The message
+// (UTF-8), or empty when the text may be sent as it is.
+std::string CheckIdDev(std::string_view text);
+
 // GetIdDev (76) "pwd;" and SetIdDev (75) "pwd;id;".
 ReplyRecord& GetIdDev(std::string_view pwd);
 ReplyRecord& SetIdDev(std::string_view pwd, std::string_view id_dev);
@@ -84,7 +92,7 @@ ReplyRecord& SetIdDev(std::string_view pwd, std::string_view id_dev);
 // ID_DEV as the label shows it: eight upper-case hexadecimal digits of the decimal value
 // ("305419896" -> "12345678"); nothing when the text is not a whole number of 0..4294967295.
 std::optional<std::string> IdDevHex(std::string_view decimal);
-inline constexpr std::string_view kIdDevHexCaption = "Значение ID_DEV (Hex):";
+inline constexpr std::string_view kIdDevHexCaption = TrNoop("Значение ID_DEV (Hex):");
 // The label after a read: the caption, two blanks, the eight digits.
 std::string IdDevHexLabel(std::string_view hex);
 

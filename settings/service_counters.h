@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "link/reply.h"
+#include "link/translate.h"
 
 namespace tolvanet {
 
@@ -34,8 +35,8 @@ std::optional<int> CounterValueToSet(int counter, std::string_view field);
 // True when setting `counter` to `value` switches the register's remote access off.
 bool CutsRemoteAccess(int counter, int value);
 // The question asked before that (UTF-8).
-inline constexpr std::string_view kRemoteAccessQuestion =
+inline constexpr std::string_view kRemoteAccessQuestion = TrNoop(
     "Выключение удалённого доступа отключит программу от регистратора: до его включения на "
-    "самом регистраторе связь с ним будет невозможна.\n\nВыключить удалённый доступ?";
+    "самом регистраторе связь с ним будет невозможна.\n\nВыключить удалённый доступ?");
 
 }  // namespace tolvanet

@@ -16,6 +16,7 @@
 #include "sim/fault_option.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "sim/tape_file.h"
 #include "sim/terminal_cli.h"
 
 int main(int argc, char** argv) {
@@ -56,6 +57,12 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(std::size_t{50}, std::size_t{64} * 1024 * 1024));
   app.add_flag("-v,--verbose", verbose, Tr("Print every request and its answer"));
+  std::string tape_path;
+  app.add_option("--tape", tape_path,
+                 Tr("Append the receipt tape to this file as the registers print (- for standard "
+                    "output): every document in UTF-8 once it is finished, a blank line and a cut "
+                    "line between documents; with several registers each document is headed by "
+                    "its ID_DEV"));
   int restart_ms = 0;
   app.add_option("--restart-ms", restart_ms,
                  Tr("Milliseconds a register stays silent while it restarts after RestartDevice "
@@ -147,6 +154,18 @@ int main(int argc, char** argv) {
       server.FindRegister(id)->AimFault(fault);
   }
 
+  tolvanet::sim::TapeFile tape;
+  if (!tape_path.empty()) {
+    if (!tape.Open(tape_path)) {
+      std::cerr << "tolvanet-sim: --tape " << tape.error_text() << "\n";
+      server.Stop();
+      return 1;
+    }
+    tape.SetNameRegisters(server.register_ids().size() > 1);
+    for (const std::string& id : server.register_ids())
+      tape.Attach(*server.FindRegister(id));
+  }
+
   for (const std::string& id : server.register_ids()) {
     server.FindRegister(id)->ChangeFaults(
         [restart_ms](tolvanet::sim::Faults& f) { f.restart_busy_ms = restart_ms; });
@@ -181,5 +200,7 @@ int main(int argc, char** argv) {
   sigwait(&signals, &received);
   std::cerr << Tr("tolvanet-sim: stopping\n");
   server.Stop();
+  for (const std::string& id : server.register_ids())
+    server.FindRegister(id)->SetPrintSink({});
   return 0;
 }

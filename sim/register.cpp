@@ -205,7 +205,8 @@ Answer Register::Execute(std::uint8_t code, std::string_view text, std::uint8_t 
     out.status = StatusLocked();
     rewrite = rewrite_;
   }
-  // Outside the lock: the hook may look at the register.
+  // Outside the lock: the sink and the hook may look at the register.
+  DeliverPrinted();
   if (rewrite) {
     rewrite(Request{code, std::string(text), sequence}, out);
     if (out.data.size() > kMaxAnswerData)

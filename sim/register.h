@@ -47,17 +47,39 @@ struct PrintedLine {
   };
   Kind kind = Kind::kText;
   std::string text;
-  bool operator==(const PrintedLine&) const = default;
+  // Where it came on paper: after this many lines and payments of the receipt.
+  std::size_t at_line = 0;
+  std::size_t at_payment = 0;
+  std::int64_t amount = 0;  // kVoid: the sum taken back, with the line's adjustments (kopecks)
+  bool operator==(const PrintedLine& o) const { return kind == o.kind && text == o.text; }
 };
 
 // One document the register printed, from its opening to its close or void.
 struct PrintedDocument {
+  enum class Report { kNone, kX, kZ };
   DocKind kind = DocKind::kSale;
-  int number = 0;  // 0: printed outside a document (a bar code with no receipt open)
+  Report report = Report::kNone;  // an X or Z report: a document of its own
+  int number = 0;                 // 0: printed outside a document (a bar code with no receipt open)
   std::vector<PrintedLine> lines;
   bool closed = false;
   bool cancelled = false;
+  // The register's own figures once the document is finished: the receipt as it was closed,
+  // its taxes, the shift a report covers, the money in the drawer after it, when it printed.
+  RegisterTime time = 0;
+  Receipt receipt;
+  std::int64_t total = 0;  // the receipt's sum
+  GroupTotals taxes;
+  Shift shift;
+  std::int64_t cash = 0;
+  // The document as it came out on paper, one UTF-8 line each (sim/tape.h), and the width of
+  // the tape it came out on.
+  std::vector<std::string> tape;
+  int tape_width = 0;
 };
+
+// Called with every document once it is finished, outside the register's lock, in the order
+// they were printed.
+using PrintSink = std::function<void(const PrintedDocument& document)>;
 
 // A fault aimed at chosen requests rather than at whatever comes next. Of the requests with
 // command code `code` (every request when it is kAnyCode) it lets `skip` through and hits the
@@ -128,6 +150,8 @@ class Register {
   static constexpr std::size_t kMaxPrintedDocuments = 10000;
   std::vector<PrintedDocument> printed() const;
   void ClearPrinted();
+  // Every finished document goes to `sink` as well (an empty function: nowhere).
+  void SetPrintSink(PrintSink sink);
 
   Faults faults() const;
   void SetFaults(const Faults& faults);
@@ -261,6 +285,7 @@ class Register {
   void OpenShiftIfClosed();
   std::int64_t ReceiptTotal() const;
   std::int64_t GroupTotal(int tax) const;
+  GroupTotals ReceiptTaxes() const;
   std::string Pay(int type, std::int64_t amount, bool card);
   std::string Adjust(LineKind kind, std::int64_t value, bool percent, int tax);
   void FinishDocument(bool cancelled);
@@ -285,7 +310,16 @@ class Register {
   // The printed-document record (printed.cpp): fed by every command that succeeded.
   void RecordPrintedLocked(std::uint8_t code, const CommandArgs& args);
   PrintedDocument& PrintingDocumentLocked();
+  void FinishPrintedLocked(PrintedDocument& doc);
+  void PushPrintedLocked(PrintedDocument doc);
+  void AddPrintedLineLocked(PrintedLine line);
+  void DeliverPrinted();  // hands finished documents to the sink (without the lock)
   std::vector<PrintedDocument> printed_;
+  PrintedDocument finishing_;             // filled by FinishDocument and PrintReport
+  std::size_t last_voided_line_ = 0;      // the sale line the latest void took back
+  std::vector<PrintedDocument> to_sink_;  // finished, not yet handed to the sink
+  PrintSink sink_;
+  std::mutex sink_mutex_;
   std::uint16_t next_error_ = 0;
   bool has_next_error_ = false;
   // The aimed fault that hits this request, if one does (every fault counts the request).

@@ -107,6 +107,15 @@ struct ZReport {
   int receipts = 0;
 };
 
+inline constexpr int kTaxGroups = 5;
+
+// The taxes of one receipt as the register charges them: per tax group the sum sold (its
+// adjustments and its share of the adjustments on the subtotal included) and the tax in it.
+struct GroupTotals {
+  std::array<std::int64_t, kTaxGroups> turnover{};  // kopecks
+  std::array<std::int64_t, kTaxGroups> tax{};       // kopecks
+};
+
 struct Shift {
   bool open = false;
   RegisterTime opened_at = 0;
@@ -115,6 +124,11 @@ struct Shift {
   std::int64_t cash_in = 0;
   std::int64_t cash_out = 0;
   int receipts = 0;
+  // Per tax group and per payment type, for the X and Z reports.
+  GroupTotals sales_groups;
+  GroupTotals returns_groups;
+  std::vector<std::int64_t> sales_payments;    // by payment type; cash net of the change
+  std::vector<std::int64_t> returns_payments;  // by payment type
 };
 
 struct NetworkSettings {
@@ -149,7 +163,6 @@ struct ServiceReminder {
 inline constexpr int kServiceCounters = 21;
 inline constexpr int kHeaderLines = 21;
 inline constexpr int kOperators = 8;  // numbered 1..8
-inline constexpr int kTaxGroups = 5;
 inline constexpr std::size_t kMaxReminderLines = 4;
 
 struct RegisterState {

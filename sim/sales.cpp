@@ -1,6 +1,7 @@
 // Articles, receipts and reports of the simulated register.
 #include <algorithm>
 
+#include "link/decimal.h"
 #include "sim/register.h"
 
 namespace tolvanet::sim {
@@ -23,6 +24,28 @@ std::int64_t MulDivRound(std::int64_t a, std::int64_t b, std::int64_t scale) {
 
 bool IsFiscalKind(DocKind k) {
   return k == DocKind::kSale || k == DocKind::kReturn;
+}
+
+// Adds a receipt's group totals and payments to those of the shift. Cash counts net of the
+// change given.
+void AddTotals(GroupTotals& groups, std::vector<std::int64_t>& payments,
+               const GroupTotals& receipt_groups, const Receipt& r) {
+  for (int i = 0; i < kTaxGroups; ++i) {
+    groups.turnover[i] += receipt_groups.turnover[i];
+    groups.tax[i] += receipt_groups.tax[i];
+  }
+  for (const auto& [type, amount] : r.payments) {
+    if (type < 0)
+      continue;
+    if (payments.size() <= static_cast<std::size_t>(type))
+      payments.resize(static_cast<std::size_t>(type) + 1, 0);
+    payments[static_cast<std::size_t>(type)] += amount;
+  }
+  if (r.change != 0) {
+    if (payments.empty())
+      payments.resize(1, 0);
+    payments[0] -= r.change;
+  }
 }
 
 }  // namespace
@@ -58,6 +81,63 @@ std::int64_t Register::GroupTotal(int tax) const {
       total += l.amount;
   }
   return total;
+}
+
+// Tax types: 1 and the extended 4 and 6 are included in the price, 2, 5 and 7 added to it;
+// 0 (disabled) and 3 (exempt) charge nothing.
+GroupTotals Register::ReceiptTaxes() const {
+  GroupTotals g;
+  std::int64_t subtotal_adjust = 0;
+  for (const ReceiptLine& l : state_.receipt.lines) {
+    if (l.voided || l.void_pending)
+      continue;
+    if (l.tax >= 0 && l.tax < kTaxGroups)
+      g.turnover[l.tax] += l.amount;
+    else
+      subtotal_adjust += l.amount;
+  }
+  // An adjustment on the subtotal is shared among the groups by their sums; what rounding
+  // leaves over goes to the largest group.
+  std::int64_t base = 0;
+  int largest = 0;
+  for (int i = 0; i < kTaxGroups; ++i) {
+    base += g.turnover[i];
+    if (g.turnover[i] > g.turnover[largest])
+      largest = i;
+  }
+  if (subtotal_adjust != 0 && base > 0) {
+    std::int64_t shared = 0;
+    std::array<std::int64_t, kTaxGroups> share{};
+    for (int i = 0; i < kTaxGroups; ++i) {
+      share[i] = MulDivRound(subtotal_adjust, g.turnover[i], base);
+      shared += share[i];
+    }
+    share[largest] += subtotal_adjust - shared;
+    for (int i = 0; i < kTaxGroups; ++i)
+      g.turnover[i] += share[i];
+  }
+  for (int i = 0; i < kTaxGroups; ++i) {
+    const TaxGroup& t = state_.taxes[i];
+    const auto rate = ParseDecimal(t.rate, kMoneyDecimals, DecimalRule::kNonNegative);
+    if (!rate || g.turnover[i] == 0)
+      continue;
+    const std::int64_t r = rate->units;  // hundredths of a percent
+    switch (t.type) {
+      case 1:
+      case 4:
+      case 6:
+        g.tax[i] = MulDivRound(g.turnover[i], r, 10000 + r);
+        break;
+      case 2:
+      case 5:
+      case 7:
+        g.tax[i] = MulDivRound(g.turnover[i], r, 10000);
+        break;
+      default:
+        break;
+    }
+  }
+  return g;
 }
 
 // ---- Articles ----
@@ -182,6 +262,7 @@ std::string Register::SellItem(const CommandArgs& a, Answer&) {
         continue;
       }
       l.void_pending = true;
+      last_voided_line_ = i;
       for (std::size_t j = i + 1; j < r.lines.size() && r.lines[j].kind == LineKind::kItemAdjust;
            ++j) {
         r.lines[j].void_pending = true;
@@ -429,6 +510,12 @@ void Register::FinishDocument(bool cancelled) {
   doc.total = r.kind == DocKind::kCashInOut ? r.cash_moved : ReceiptTotal();
   doc.cancelled = cancelled;
   s.journal.push_back(doc);
+  // What the printed record keeps of the document, as the register summed it up.
+  finishing_ = PrintedDocument{};
+  finishing_.time = now;
+  finishing_.receipt = r;
+  finishing_.total = doc.total;
+  finishing_.taxes = IsFiscalKind(r.kind) ? ReceiptTaxes() : GroupTotals{};
   if (!cancelled) {
     std::int64_t cash_payments = 0;
     for (const auto& [type, amount] : r.payments) {
@@ -439,6 +526,7 @@ void Register::FinishDocument(bool cancelled) {
       case DocKind::kSale:
         s.shift.sales += doc.total;
         ++s.shift.receipts;
+        AddTotals(s.shift.sales_groups, s.shift.sales_payments, finishing_.taxes, r);
         s.cash += cash_payments - r.change;
         for (const ReceiptLine& l : r.lines) {
           if (l.kind != LineKind::kSale || l.voided)
@@ -451,6 +539,7 @@ void Register::FinishDocument(bool cancelled) {
       case DocKind::kReturn:
         s.shift.returns += doc.total;
         ++s.shift.receipts;
+        AddTotals(s.shift.returns_groups, s.shift.returns_payments, finishing_.taxes, r);
         s.cash -= cash_payments;
         break;
       case DocKind::kCashInOut:
@@ -466,6 +555,7 @@ void Register::FinishDocument(bool cancelled) {
     if (r.kind != DocKind::kNonFiscal && s.first_undelivered == 0)
       s.first_undelivered = now;
   }
+  finishing_.cash = s.cash;
   s.receipt = Receipt{};
 }
 
@@ -535,6 +625,12 @@ std::string Register::PrintReport(const CommandArgs& a, Answer& out) {
       ZReport z;
       z.number = static_cast<int>(s.z_reports.size()) + 1;
       z.time = NowLocked();
+      finishing_ = PrintedDocument{};
+      finishing_.report = PrintedDocument::Report::kZ;
+      finishing_.number = z.number;
+      finishing_.time = z.time;
+      finishing_.shift = s.shift;
+      finishing_.cash = s.cash;
       z.sales = s.shift.sales;
       z.returns = s.shift.returns;
       z.receipts = s.shift.receipts;
@@ -553,6 +649,12 @@ std::string Register::PrintReport(const CommandArgs& a, Answer& out) {
       return std::to_string(z.number) + ";";
     }
     case 1:  // X report
+      finishing_ = PrintedDocument{};
+      finishing_.report = PrintedDocument::Report::kX;
+      finishing_.number = static_cast<int>(s.z_reports.size()) + 1;  // the shift's number
+      finishing_.time = NowLocked();
+      finishing_.shift = s.shift;
+      finishing_.cash = s.cash;
       out.prints = true;
       return FormatMoney(s.shift.sales) + ";" + FormatMoney(s.shift.returns) + ";" +
              FormatMoney(s.cash) + ";";

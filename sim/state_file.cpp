@@ -144,6 +144,14 @@ void WriteState(Writer& w, const RegisterState& s) {
   const Shift& sh = s.shift;
   w.Line("shift", sh.open, sh.opened_at, sh.sales, sh.returns, sh.cash_in, sh.cash_out,
          sh.receipts);
+  for (int g = 0; g < kTaxGroups; ++g) {
+    w.Line("shift_group", g, sh.sales_groups.turnover[g], sh.sales_groups.tax[g],
+           sh.returns_groups.turnover[g], sh.returns_groups.tax[g]);
+  }
+  for (std::size_t i = 0; i < std::max(sh.sales_payments.size(), sh.returns_payments.size()); ++i) {
+    w.Line("shift_payment", i, i < sh.sales_payments.size() ? sh.sales_payments[i] : 0,
+           i < sh.returns_payments.size() ? sh.returns_payments[i] : 0);
+  }
   w.Line("cash", s.cash);
   for (const Document& d : s.journal) {
     w.Line("document", d.number, static_cast<int>(d.kind), d.time, d.total, d.cancelled);
@@ -355,6 +363,20 @@ bool ApplyLine(LineReader& r, RegisterState& s, bool& payments_started) {
     sh.cash_in = r.Num(4);
     sh.cash_out = r.Num(5);
     sh.receipts = static_cast<int>(r.Num(6, 0, INT32_MAX));
+  } else if (k == "shift_group") {
+    const auto g = static_cast<std::size_t>(r.Num(0, 0, kTaxGroups - 1));
+    Shift& sh = s.shift;
+    sh.sales_groups.turnover[g] = r.Num(1);
+    sh.sales_groups.tax[g] = r.Num(2);
+    sh.returns_groups.turnover[g] = r.Num(3);
+    sh.returns_groups.tax[g] = r.Num(4);
+  } else if (k == "shift_payment") {
+    const auto i = static_cast<std::size_t>(r.Num(0, 0, 99));
+    Shift& sh = s.shift;
+    sh.sales_payments.resize(std::max(sh.sales_payments.size(), i + 1), 0);
+    sh.returns_payments.resize(std::max(sh.returns_payments.size(), i + 1), 0);
+    sh.sales_payments[i] = r.Num(1);
+    sh.returns_payments[i] = r.Num(2);
   } else if (k == "cash") {
     s.cash = r.Num(0);
   } else if (k == "document") {

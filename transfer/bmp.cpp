@@ -4,17 +4,19 @@
 #include <cstdio>
 #include <fstream>
 
+#include "link/translate.h"
 #include "transfer/logo.h"
 
 namespace tolvanet::transfer {
 
 namespace {
 
-constexpr char kNotBmp[] = "Файл не является рисунком BMP.";
-constexpr char kDamaged[] = "Файл BMP повреждён: данные рисунка обрываются.";
-constexpr char kUnsupported[] = "Этот вид файла BMP не поддерживается (сжатие или глубина цвета).";
-constexpr char kTooLarge[] = "Рисунок BMP слишком велик.";
-constexpr char kBadPalette[] = "Файл BMP повреждён: неверная палитра.";
+constexpr const char* kNotBmp = TrNoop("Файл не является рисунком BMP.");
+constexpr const char* kDamaged = TrNoop("Файл BMP повреждён: данные рисунка обрываются.");
+constexpr const char* kUnsupported =
+    TrNoop("Этот вид файла BMP не поддерживается (сжатие или глубина цвета).");
+constexpr const char* kTooLarge = TrNoop("Рисунок BMP слишком велик.");
+constexpr const char* kBadPalette = TrNoop("Файл BMP повреждён: неверная палитра.");
 
 // Far beyond any logo, small enough that the pixel grid always fits in memory.
 constexpr std::int64_t kMaxSide = 32768;
@@ -50,7 +52,7 @@ std::uint32_t Component(std::uint32_t value, std::uint32_t mask) {
 
 std::optional<Picture> Fail(std::string* error, const char* text) {
   if (error)
-    *error = text;
+    *error = Tr(text);
   return std::nullopt;
 }
 
@@ -168,7 +170,7 @@ std::optional<Picture> ReadBmp(const std::string& path, std::string* error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     if (error)
-      *error = "Не удалось открыть файл: " + path;
+      *error = TrArgs(Tr("Не удалось открыть файл: %1"), {path});
     return std::nullopt;
   }
   in.seekg(0, std::ios::end);

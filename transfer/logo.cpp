@@ -7,22 +7,23 @@
 #include "link/engine.h"
 #include "link/hex.h"
 #include "link/scoped_flag.h"
+#include "link/translate.h"
 #include "transfer/transfer.h"
 
 namespace tolvanet::transfer {
 
 namespace {
 
-constexpr char kTimeout[] = "Ошибка! Таймаут устройства!";
-constexpr char kChunkFailed[] = "Ошибка записи логотипа";
-constexpr char kLimitsFailed[] = "Ошибка чтения размеров логотипа";
-constexpr char kLimitsUnknown[] =
-    "Размеры логотипа регистратора неизвестны - программирование невозможно.";
-constexpr char kNoPicture[] = "Рисунок не загружен.";
-constexpr char kStopped[] =
+constexpr const char* kTimeout = TrNoop("Ошибка! Таймаут устройства!");
+constexpr const char* kChunkFailed = TrNoop("Ошибка записи логотипа");
+constexpr const char* kLimitsFailed = TrNoop("Ошибка чтения размеров логотипа");
+constexpr const char* kLimitsUnknown =
+    TrNoop("Размеры логотипа регистратора неизвестны - программирование невозможно.");
+constexpr const char* kNoPicture = TrNoop("Рисунок не загружен.");
+constexpr const char* kStopped = TrNoop(
     "Программирование логотипа остановлено - логотип в регистраторе не "
-    "завершён.";
-constexpr char kSuccess[] = "Успешно!";
+    "завершён.");
+constexpr const char* kSuccess = TrNoop("Успешно!");
 
 // A number of decimal digits only, within reach of an int; 0 otherwise.
 std::int64_t Positive(const std::string& field) {
@@ -34,14 +35,15 @@ std::int64_t Positive(const std::string& field) {
 // under the same text, so that the operator learns which step it spoiled.
 std::string LogoFailure(int code, const ReplyRecord& reply, const char* failed,
                         int builder_result = 0) {
-  ReplyCheck check = ReplyCheck::Fixed(failed).Timeout(kTimeout);
-  check.heading = std::string(failed) + ":\n  ";
+  const std::string text = TrText(failed);
+  ReplyCheck check = ReplyCheck::Fixed(text).Timeout(Tr(kTimeout));
+  check.heading = text + ":\n  ";
   return JudgeCommand(code, builder_result, reply, check).message;
 }
 
 std::string SizeError(const char* axis, int most) {
-  return std::string("Размер для загрузки (по ") + axis + ") должен быть от 1 до " +
-         std::to_string(most) + "!";
+  return TrArgs(Tr("Размер для загрузки (по %1) должен быть от 1 до %2!"),
+                {axis, std::to_string(most)});
 }
 
 }  // namespace

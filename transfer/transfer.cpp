@@ -14,56 +14,64 @@
 #include "link/free_text.h"
 #include "link/hex.h"
 #include "link/scoped_flag.h"
+#include "link/translate.h"
 
 namespace tolvanet::transfer {
 
 namespace {
 
 // Firmware read.
-constexpr char kSetDataSourceHeading[] = "SetDataSource ошибка:\n  ";
-constexpr char kReadDataHeading[] = "ReadDataFromBuf ошибка:\n  ";
-constexpr char kNoData[] = "Нет данных!";
-constexpr char kBadSize[] = "Регистратор сообщил неверный размер данных - чтение не начато!";
-constexpr char kFirmwareStopped[] = "Чтение остановлено по запросу пользователя!";
-constexpr char kSequenceError[] = "Ошибка последовательного номера пакета - чтение остановлено!";
-constexpr char kMalformedPacket[] =
-    "Пакет данных повреждён (обрывается на символе \"\\\") - чтение остановлено!";
-constexpr char kFirmwareDone[] = "Чтение внутреннего ПО - успешно!";
+constexpr const char* kSetDataSourceHeading = TrNoop("SetDataSource ошибка:\n  ");
+constexpr const char* kReadDataHeading = TrNoop("ReadDataFromBuf ошибка:\n  ");
+constexpr const char* kNoData = TrNoop("Нет данных!");
+constexpr const char* kBadSize =
+    TrNoop("Регистратор сообщил неверный размер данных - чтение не начато!");
+constexpr const char* kFirmwareStopped = TrNoop("Чтение остановлено по запросу пользователя!");
+constexpr const char* kSequenceError =
+    TrNoop("Ошибка последовательного номера пакета - чтение остановлено!");
+constexpr const char* kMalformedPacket =
+    TrNoop("Пакет данных повреждён (обрывается на символе \"\\\") - чтение остановлено!");
+constexpr const char* kFirmwareDone = TrNoop("Чтение внутреннего ПО - успешно!");
 
 // Flash dump, restore and erase.
-constexpr char kDumpQuestion[] = "Данные будут записаны в выбранный файл. Продолжать?";
-constexpr char kDumpCancelled[] = "Чтение данных из флеш-памяти отменено!";
-constexpr char kDumpTimeout[] = "Ошибка! Таймаут устройства! Чтение данных остановлено.";
-constexpr char kDumpBlockFailed[] =
-    "Ошибка чтения данных из флеш-памяти. \nЧтение данных остановлено. ErrCode=";
-constexpr char kDumpBadData[] =
-    "Информация переданная регистратором неверна. Чтение данных остановлено.";
-constexpr char kDumpStopped[] = "Чтение данных остановлено пользователем.";
-constexpr char kDumpDone[] = "Успешно. Чтение данных завершено.";
-constexpr char kRestoreQuestion[] = "Данные будут записаны в флеш-память регистратора. Продолжать?";
-constexpr char kRestoreCancelled[] = "Запись данных в флеш-память отменена!";
-constexpr char kEndOfFile[] = "Ошибка! Незапланированный конец файла!\n   Чтение прервано";
-constexpr char kRestoreHeading[] = "Ошибка записи в флеш-память:\n  ";
-constexpr char kRestoreStopped[] = "Запись данных остановлено пользователем.";
-constexpr char kRestoreDone[] = "Успешно. Запись данных завершена.";
-constexpr char kEraseQuestion[] =
-    "Вся фискальная (флеш) память регистратора будет обнулена. Продолжать?";
-constexpr char kEraseCancelled[] = "Обнуление флеш-памяти отменено!";
-constexpr char kEraseHeading[] = "Ошибка обнуления флеш-памяти:\n  ";
-constexpr char kSuccess[] = "Успешно!";
+constexpr const char* kDumpQuestion = TrNoop("Данные будут записаны в выбранный файл. Продолжать?");
+constexpr const char* kDumpCancelled = TrNoop("Чтение данных из флеш-памяти отменено!");
+constexpr const char* kDumpTimeout =
+    TrNoop("Ошибка! Таймаут устройства! Чтение данных остановлено.");
+constexpr const char* kDumpBlockFailed =
+    TrNoop("Ошибка чтения данных из флеш-памяти. \nЧтение данных остановлено. ErrCode=");
+constexpr const char* kDumpBadData =
+    TrNoop("Информация переданная регистратором неверна. Чтение данных остановлено.");
+constexpr const char* kDumpStopped = TrNoop("Чтение данных остановлено пользователем.");
+constexpr const char* kDumpDone = TrNoop("Успешно. Чтение данных завершено.");
+constexpr const char* kRestoreQuestion =
+    TrNoop("Данные будут записаны в флеш-память регистратора. Продолжать?");
+constexpr const char* kRestoreCancelled = TrNoop("Запись данных в флеш-память отменена!");
+constexpr const char* kEndOfFile =
+    TrNoop("Ошибка! Незапланированный конец файла!\n   Чтение прервано");
+constexpr const char* kRestoreHeading = TrNoop("Ошибка записи в флеш-память:\n  ");
+constexpr const char* kRestoreStopped = TrNoop("Запись данных остановлено пользователем.");
+constexpr const char* kRestoreDone = TrNoop("Успешно. Запись данных завершена.");
+constexpr const char* kEraseQuestion =
+    TrNoop("Вся фискальная (флеш) память регистратора будет обнулена. Продолжать?");
+constexpr const char* kEraseCancelled = TrNoop("Обнуление флеш-памяти отменено!");
+constexpr const char* kEraseHeading = TrNoop("Ошибка обнуления флеш-памяти:\n  ");
+constexpr const char* kSuccess = TrNoop("Успешно!");
 
 // Every transfer.
-constexpr char kBusy[] = "Уже выполняется другая операция - дождитесь её окончания.";
+constexpr const char* kBusy = TrNoop("Уже выполняется другая операция - дождитесь её окончания.");
 // The message of a failed reply under `heading`, a time-out and a damaged answer included;
 // empty when the command succeeded.
 std::string Failure(int code, const ReplyRecord& reply, const std::string& heading) {
   return JudgeCommand(code, 0, reply,
-                      ReplyCheck::Heading(heading).Timeout(heading + std::string(kTimeoutMessage)))
+                      ReplyCheck::Heading(TrText(heading))
+                          .Timeout(TrText(heading) + std::string(kTimeoutMessage)))
       .message;
 }
 
+// `what` is a marked text ending before the path.
 std::string FileError(const char* what, const std::string& path, int error) {
-  return std::string(what) + path + " (" + std::strerror(error) + ")";
+  return TrText(what) + path + " (" + std::strerror(error) + ")";
 }
 
 // A dump file: created replacing any file of that name, every write checked, closed at every
@@ -78,7 +86,7 @@ class OutputFile {
     path_ = path;
     f_ = std::fopen(path.c_str(), "wb");
     if (!f_) {
-      error_ = FileError("Не удалось создать файл ", path, errno);
+      error_ = FileError(TrNoop("Не удалось создать файл "), path, errno);
       return false;
     }
     std::setvbuf(f_, nullptr, _IOFBF, kBuffer);
@@ -93,7 +101,7 @@ class OutputFile {
       return true;
     if (!Reserve(bytes.size()) || std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() ||
         (!reserving_ && std::fflush(f_) != 0)) {
-      error_ = FileError("Ошибка записи в файл ", path_, errno);
+      error_ = FileError(TrNoop("Ошибка записи в файл "), path_, errno);
       return false;
     }
     written_ += static_cast<off_t>(bytes.size());
@@ -110,7 +118,7 @@ class OutputFile {
     if (flushed && reserved_ > written_)
       (void)::ftruncate(fileno(f), written_);
     if (std::fclose(f) != 0 || !flushed) {
-      error_ = FileError("Ошибка записи в файл ", path_, flushed ? errno : error);
+      error_ = FileError(TrNoop("Ошибка записи в файл "), path_, flushed ? errno : error);
       return false;
     }
     return true;
@@ -163,7 +171,7 @@ class InputFile {
     path_ = path;
     f_ = std::fopen(path.c_str(), "rb");
     if (!f_)
-      error_ = FileError("Не удалось открыть файл ", path, errno);
+      error_ = FileError(TrNoop("Не удалось открыть файл "), path, errno);
     return f_ != nullptr;
   }
   // The size of the file; negative when it cannot be told.
@@ -192,13 +200,14 @@ class InputFile {
 // The range a dump or restore may touch; empty when it is acceptable.
 std::string RangeError(const FlashRange& range) {
   if (range.start < 0 || range.start >= kFlashAddressEnd) {
-    return "Адрес начала данных должен быть от 0 до " + std::to_string(kFlashAddressEnd - 1) + "!";
+    return TrArgs(Tr("Адрес начала данных должен быть от 0 до %1!"),
+                  {std::to_string(kFlashAddressEnd - 1)});
   }
   if (range.count < 0 || range.count > kFlashAddressEnd - range.start) {
-    return "Количество байтов должно быть от 0 до " +
-           std::to_string(kFlashAddressEnd - range.start) +
-           " (адрес начала плюс количество не выходят за " + std::to_string(kFlashAddressEnd) +
-           ")!";
+    return TrArgs(
+        Tr("Количество байтов должно быть от 0 до %1 (адрес начала плюс количество не "
+           "выходят за %2)!"),
+        {std::to_string(kFlashAddressEnd - range.start), std::to_string(kFlashAddressEnd)});
   }
   return {};
 }
@@ -206,7 +215,7 @@ std::string RangeError(const FlashRange& range) {
 }  // namespace
 
 std::string PasswordError(std::string_view password) {
-  return CheckFreeText(password, "Пароль");
+  return CheckFreeText(password, Tr("Пароль"));
 }
 
 const char* OutcomeName(Outcome outcome) {
@@ -271,9 +280,11 @@ std::optional<std::string> DecodeUpperHex(std::string_view text, std::string* va
 
 TransferResult Transfer::Finish(Outcome outcome, const TransferProgress& progress,
                                 const std::string& message) {
-  if (!message.empty())
-    host_.ShowMessage(message);
-  return TransferResult{outcome, progress, message};
+  // The fixed texts arrive in the original; composed ones are already in the interface's language.
+  const std::string shown = TrText(message);
+  if (!shown.empty())
+    host_.ShowMessage(shown);
+  return TransferResult{outcome, progress, shown};
 }
 
 TransferResult Transfer::Busy() {
@@ -367,12 +378,12 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
   if (std::string error = RangeError(range); !error.empty())
     return Finish(Outcome::kRefused, p, error);
   if (repeats > kMaxRepeats) {
-    return Finish(
-        Outcome::kRefused, p,
-        "Количество повторов при ошибке должно быть от 0 до " + std::to_string(kMaxRepeats) + "!");
+    return Finish(Outcome::kRefused, p,
+                  TrArgs(Tr("Количество повторов при ошибке должно быть от 0 до %1!"),
+                         {std::to_string(kMaxRepeats)}));
   }
   repeats = std::max(repeats, 0);  // every block gets at least one request
-  if (!host_.Confirm(kDumpQuestion))
+  if (!host_.Confirm(Tr(kDumpQuestion)))
     return Finish(Outcome::kCancelled, p, kDumpCancelled);
 
   OutputFile file;
@@ -389,7 +400,7 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
   const std::string prefix = range.password + ";";
   std::int64_t remaining = range.count;
   int block_repeats = 0;
-  const ReplyCheck check = ReplyCheck::Silent().Timeout(kDumpTimeout);
+  const ReplyCheck check = ReplyCheck::Silent().Timeout(Tr(kDumpTimeout));
   while (p.address < stop_at) {
     const ReplyRecord& reply =
         ExecuteCommand(cmd::kReadFlash, prefix + std::to_string(p.address) + ";");
@@ -401,7 +412,7 @@ TransferResult Transfer::DumpFlashRun(const FlashRange& range, int repeats) {
     }
     if (!judged.ok()) {  // an error code or a damaged answer: the block is asked again
       if (block_repeats >= repeats) {
-        std::string message = kDumpBlockFailed + reply.error_code;
+        std::string message = TrText(kDumpBlockFailed) + reply.error_code;
         if (judged.outcome == CommandOutcome::kDamaged)
           message += "\n" + Failure(cmd::kReadFlash, reply, "");
         return end(Outcome::kFailed, message);
@@ -465,7 +476,7 @@ TransferResult Transfer::RestoreFlashRun(const FlashRange& range) {
   // Half a memory is never written: a short file is refused before the first block.
   if (file.Size() < range.count)
     return Finish(Outcome::kRefused, p, kEndOfFile);
-  if (!host_.Confirm(kRestoreQuestion))
+  if (!host_.Confirm(Tr(kRestoreQuestion)))
     return Finish(Outcome::kCancelled, p, kRestoreCancelled);
   Progress(p);
 
@@ -499,7 +510,7 @@ TransferResult Transfer::EraseFlash(const std::string& password) {
   stop_ = false;
   if (std::string error = PasswordError(password); !error.empty())
     return Finish(Outcome::kRefused, {}, error);
-  if (!host_.Confirm(kEraseQuestion))
+  if (!host_.Confirm(Tr(kEraseQuestion)))
     return Finish(Outcome::kCancelled, {}, kEraseCancelled);
   const ReplyRecord& reply = ExecuteCommand(cmd::kClearFlash, password + ";");
   host_.ReplyReceived(reply);

@@ -13,7 +13,9 @@
 #include "app/config.h"
 #include "app/language.h"
 #include "app/profile.h"
+#include "app/ui/demo_tape.h"
 #include "app/ui/qt_platform.h"
+#include "app/ui/tape_window.h"
 #include "app/ui/windows.h"
 #include "app/version.h"
 #include "link/relay_link.h"
@@ -178,7 +180,18 @@ int main(int argc, char** argv) {
   windows.Form1->show();
   if (!demo_note.isEmpty())
     windows.Form1->SetStatusLine(demo_note);
+  // The demo register's paper, in a window of its own beside the main window.
+  std::unique_ptr<ui::TapeWindow> tape;
+  sim::Register* demo_register = simulator ? simulator->FindRegister(kDemoIdDev) : nullptr;
+  if (demo_register) {
+    tape = std::make_unique<ui::TapeWindow>();
+    ui::ConnectTape(*tape, *demo_register);
+    tape->AddOpener(windows.Form1.get());
+    tape->ShowBeside(windows.Form1.get());
+  }
   const int rc = app.exec();
+  if (demo_register)
+    demo_register->SetPrintSink({});
   SetPlatform(nullptr);
   return rc;
 }

@@ -7,6 +7,7 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
+#include "link/free_text.h"
 
 namespace tolvanet::ui {
 
@@ -25,6 +26,13 @@ void ShowStatusWindow() {
 
 std::string RegisterText(const QLineEdit* edit) {
   return ToCp1251(S(edit->text()));
+}
+
+std::vector<std::string> RegisterLines(const QPlainTextEdit* memo) {
+  std::vector<std::string> lines = TextLines(S(memo->toPlainText()));
+  for (std::string& line : lines)
+    line = ToCp1251(line);
+  return lines;
 }
 
 TaskDialog::TaskDialog(QWidget* parent, const char* object_name, const QString& caption)
@@ -99,6 +107,13 @@ void TaskDialog::SetStatusButtonEnabled(bool enabled) {
     status_button_->setEnabled(enabled);
 }
 
+void TaskDialog::CloseOnlyWithButton() {
+  close_only_with_button_ = true;
+  setWindowFlags(
+      (windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
+      ~(Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowContextHelpButtonHint));
+}
+
 bool TaskDialog::RunGuarded(const std::function<void()>& work) {
   if (Busy())
     return false;
@@ -150,9 +165,14 @@ void TaskDialog::keyPressEvent(QKeyEvent* e) {
       e->accept();
       return;
     case Qt::Key_Escape:
+      // Esc stops a running operation and no more: the window stays open with its outcome
+      // (a receipt window closed and reopened would lose the state of its boxes).
       if (Busy()) {
         RequestStop();
-        close_pending_ = true;
+        e->accept();
+        return;
+      }
+      if (close_only_with_button_) {
         e->accept();
         return;
       }
@@ -164,6 +184,10 @@ void TaskDialog::keyPressEvent(QKeyEvent* e) {
 }
 
 void TaskDialog::closeEvent(QCloseEvent* e) {
+  if (close_only_with_button_ && e->spontaneous()) {
+    e->ignore();  // the desktop's close (a key, a menu): the window's own button closes it
+    return;
+  }
   if (Busy()) {
     RequestStop();
     close_pending_ = true;

@@ -1,12 +1,13 @@
 // The base of every task window: the password box, buttons that Enter never presses, the
 // "Состояние регистратора" button, the one way of ending a device command, the guard that
-// keeps a second operation from starting while one runs, Esc and the close box as Stop during
-// a loop, and the work a window does each time it is opened.
+// keeps a second operation from starting while one runs, Esc as Stop during an operation (the
+// window stays open with its outcome), and the work a window does each time it is opened.
 #pragma once
 
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <functional>
@@ -26,6 +27,9 @@ void ShowStatusWindow();
 
 // The text of a box as the register takes it (Windows-1251).
 std::string RegisterText(const QLineEdit* edit);
+// The lines of a multi-line box as the register takes them (Windows-1251), one per command: a
+// final line break makes no extra line (TextLines).
+std::vector<std::string> RegisterLines(const QPlainTextEdit* memo);
 
 class TaskDialog : public QDialog {
   Q_OBJECT
@@ -35,6 +39,8 @@ class TaskDialog : public QDialog {
   // True while an operation of this window runs (a command, or a loop of commands).
   bool Busy() const { return busy_ > 0; }
   // Set by Stop, Esc or the close box while an operation runs; loops test it between blocks.
+  // Esc only stops: the window stays open and shows how the operation ended. The close box
+  // (or the window's close button) stops it too, and the window closes when it has ended.
   bool StopRequested() const { return stop_requested_; }
   void RequestStop() { stop_requested_ = true; }
 
@@ -76,6 +82,10 @@ class TaskDialog : public QDialog {
   void SetButtonEnabled(QPushButton* button, bool enabled);
   // Enables the status button by a rule of the window's own (End enables it anyway).
   void SetStatusButtonEnabled(bool enabled);
+  // For a window that closes only with its own button ("Закрыть", "Выход"): it gets no close
+  // box or system menu, and Esc when idle does nothing (during an operation Esc stops it, as
+  // in every window).
+  void CloseOnlyWithButton();
 
   // Ends a device command the one way (see EndCommand): stores the current reply, fills the
   // error code box and enables the status button, then reports a failure in `check`'s style.
@@ -101,6 +111,7 @@ class TaskDialog : public QDialog {
   int busy_ = 0;
   bool stop_requested_ = false;
   bool close_pending_ = false;
+  bool close_only_with_button_ = false;
   std::vector<QPushButton*> command_buttons_;
   std::vector<bool> held_;  // command buttons' states while the guard holds them disabled
   QPushButton* status_button_ = nullptr;

@@ -80,12 +80,7 @@ bool TForm20::LoadFile(const std::string& path) {
 }
 
 std::vector<std::string> TForm20::ArticleLines() const {
-  std::vector<std::string> lines;
-  if (Memo1->document()->isEmpty())
-    return lines;
-  for (const QString& line : Memo1->toPlainText().split('\n'))
-    lines.push_back(ToCp1251(S(line)));
-  return lines;
+  return RegisterLines(Memo1);
 }
 
 void TForm20::Button1Click() {

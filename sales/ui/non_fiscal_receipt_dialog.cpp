@@ -50,12 +50,8 @@ void TForm8::Memo1KeyPress(const QString& typed) {
 }
 
 void TForm8::Button2Click() {
-  std::vector<std::string> lines;
-  if (!Memo1->document()->isEmpty()) {
-    for (const QString& line : Memo1->toPlainText().split('\n'))
-      lines.push_back(ToCp1251(S(line)));
-  }
-  const sales::Outcome outcome = sales::PrintNonFiscalReceipt(RegisterText(Edit1), lines);
+  const sales::Outcome outcome =
+      sales::PrintNonFiscalReceipt(RegisterText(Edit1), RegisterLines(Memo1));
   if (!outcome.message.empty())
     ThePlatform().ShowMessage(outcome.message);
 }

@@ -9,13 +9,14 @@
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
 #include "link/commands.h"
+#include "link/translate.h"
 #include "settings/modem.h"
 #include "settings/ui/field_input.h"
 
 namespace tolvanet::ui {
 
 TForm53::TForm53(QWidget* parent)
-    : TaskDialog(parent, "Form53", "Последний успешный сеанс связи с эквайером") {
+    : TaskDialog(parent, "Form53", QTr("Последний успешный сеанс связи с эквайером")) {
   Edit3 = NewPasswordEdit("Edit3");
   Edit7 = NewErrorCodeBox("Edit7");
   Edit7->setText("0000");
@@ -25,14 +26,14 @@ TForm53::TForm53(QWidget* parent)
   Edit2 = new QLineEdit(this);
   Edit2->setObjectName("Edit2");
   Edit2->setReadOnly(true);
-  Button2 = NewCommandButton("Button2", "Выполнить", &TForm53::Button2Click);
-  Button1 = NewButton("Button1", "Закрыть", [this] { accept(); });
+  Button2 = NewCommandButton("Button2", QTr("Выполнить"), &TForm53::Button2Click);
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { accept(); });
 
   auto* form = new QFormLayout;
-  form->addRow("Дата:", Edit1);
-  form->addRow("Время:", Edit2);
-  form->addRow("Пароль:", Edit3);
-  form->addRow("Код ошибки:", Edit7);
+  form->addRow(QTr("Дата:"), Edit1);
+  form->addRow(QTr("Время:"), Edit2);
+  form->addRow(QTr("Пароль:"), Edit3);
+  form->addRow(QTr("Код ошибки:"), Edit7);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Button2);
   buttons->addWidget(Button1);
@@ -44,7 +45,7 @@ TForm53::TForm53(QWidget* parent)
 void TForm53::Button2Click() {
   Edit1->clear();
   Edit2->clear();
-  const auto pwd = FieldText(Edit3, "Пароль");
+  const auto pwd = FieldText(Edit3, Tr("Пароль"));
   if (!pwd)
     return;
   const ReplyRecord& reply = GetLastAcquirerSession(*pwd);
@@ -58,7 +59,7 @@ void TForm53::Button2Click() {
   Edit1->setText(Q(FromCp1251(reply.Field(0))));
   Edit2->setText(Q(FromCp1251(reply.Field(1))));
   if (reply.error_code != "0000")
-    ThePlatform().ShowMessage(std::string(kModemErrorMessage));
+    ThePlatform().ShowMessage(TrText(kModemErrorMessage));
 }
 
 }  // namespace tolvanet::ui

@@ -6,6 +6,7 @@
 
 #include "app/ui/qt_platform.h"
 #include "link/commands.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
@@ -14,7 +15,7 @@ namespace {
 // The time box: four digits HHMM.
 class TimeField : public FieldBinder {
  public:
-  explicit TimeField(QLineEdit* edit) : FieldBinder("Время (HHMM)"), edit_(edit) {
+  explicit TimeField(QLineEdit* edit) : FieldBinder(Tr("Время (HHMM)")), edit_(edit) {
     edit_->setMaxLength(4);
   }
   bool Load(const std::string& field) override {
@@ -22,7 +23,8 @@ class TimeField : public FieldBinder {
     return true;
   }
   std::string Check() const override {
-    return IsHhmm(Value()) ? std::string() : "Ошибка! Время (HHMM) неверное: \"" + Value() + "\".";
+    return IsHhmm(Value()) ? std::string()
+                           : TrArgs(Tr("Ошибка! Время (HHMM) неверное: \"%1\"."), {Value()});
   }
   std::string Value() const { return S(edit_->text()); }
 
@@ -32,38 +34,38 @@ class TimeField : public FieldBinder {
 
 }  // namespace
 
-TForm27::TForm27(QWidget* parent) : ReadWriteForm(parent, "Form27", "Дата и время") {
+TForm27::TForm27(QWidget* parent) : ReadWriteForm(parent, "Form27", QTr("Дата и время")) {
   DateTimePicker1 = new QDateEdit(this);
   DateTimePicker1->setObjectName("DateTimePicker1");
   DateTimePicker1->setCalendarPopup(true);
   Edit2 = new QLineEdit(this);
   Edit3 = NewPasswordEdit("Edit3");
   auto* pwd = BindPassword(Edit3);
-  date_ = Bind<DateField>(DateTimePicker1, "Дата (DDMMYY)");
+  date_ = Bind<DateField>(DateTimePicker1, Tr("Дата (DDMMYY)"));
   auto* time = Bind<TimeField>(Edit2);
   DateField* date = date_;
 
-  Button1 = NewActionButton("Button1", "Установить дату и время",
+  Button1 = NewActionButton("Button1", QTr("Установить дату и время"),
                             {{pwd, time},
                              [=](int& rc) -> const ReplyRecord& {
                                return SetDateTime(pwd->Value(), date->Value(), time->Value(), rc);
                              },
                              cmd::kSetDateTime,
-                             ReplyCheck::Fixed("Ошибка установки времени!")});
+                             ReplyCheck::Fixed(Tr("Ошибка установки времени!"))});
   Button2 =
-      NewActionButton("Button2", "Прочитать дату и время",
+      NewActionButton("Button2", QTr("Прочитать дату и время"),
                       {{pwd},
                        [=](int& rc) -> const ReplyRecord& { return GetDateTime(pwd->Value(), rc); },
                        cmd::kGetDateTime,
-                       ReplyCheck::Fixed("Ошибка чтения времени!"),
+                       ReplyCheck::Fixed(Tr("Ошибка чтения времени!")),
                        {{0, date}, {1, time}}});
   Button4 = NewStatusButton("Button4");
-  Button3 = NewButton("Button3", "Закрыть", [this] { accept(); });
+  Button3 = NewButton("Button3", QTr("Закрыть"), [this] { accept(); });
 
   auto* form = new QFormLayout;
-  form->addRow("Дата (DDMMYY): ", DateTimePicker1);
-  form->addRow("Время (HHMM):", Edit2);
-  form->addRow("Пароль:", Edit3);
+  form->addRow(QTr("Дата (DDMMYY): "), DateTimePicker1);
+  form->addRow(QTr("Время (HHMM):"), Edit2);
+  form->addRow(QTr("Пароль:"), Edit3);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);

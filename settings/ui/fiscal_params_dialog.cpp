@@ -14,6 +14,7 @@
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/decimal.h"
+#include "link/translate.h"
 #include "settings/ui/field_input.h"
 #include "settings/ui/program_confirm_dialog.h"
 #include "settings/ui/program_result_dialog.h"
@@ -23,8 +24,8 @@ namespace tolvanet::ui {
 namespace {
 
 ReplyCheck NamedCheck(const std::string& command) {
-  return ReplyCheck::Fixed("Ошибка " + command + "!")
-      .Timeout("Таймаут устройства! " + command + " Ошибка!");
+  return ReplyCheck::Fixed(TrArgs(Tr("Ошибка %1!"), {command}))
+      .Timeout(TrArgs(Tr("Таймаут устройства! %1 Ошибка!"), {command}));
 }
 
 ReplyCheck GroupCheck(int group) {
@@ -35,7 +36,8 @@ ReplyCheck GroupCheck(int group) {
 }  // namespace
 
 TForm18::TForm18(QWidget* parent, bool extended)
-    : TaskDialog(parent, extended ? "Form37" : "Form18", "Фискальные параметры"),
+    : TaskDialog(parent, extended ? "Form37" : "Form18",
+                 QTr("Программирование фискальных параметров")),
       extended_(extended) {
   auto make_edit = [this](const QString& name, int length) {
     auto* e = new QLineEdit(this);
@@ -49,11 +51,11 @@ TForm18::TForm18(QWidget* parent, bool extended)
   Edit2->setReadOnly(true);
   Edit15 = make_edit("Edit15", extended ? 10 : 0);
   Edit3 = make_edit("Edit3", 12);
-  Edit3->setToolTip("Идентификационный номер");
+  Edit3->setToolTip(QTr("Идентификационный номер"));
   // The extended form accepts tax numbers of 13 characters; the box must be able to hold one.
   Edit1 = make_edit("Edit1", extended ? 13 : 12);
-  Edit1->setToolTip("Налоговый номер");
-  Label3 = new QLabel("(ІД)", this);
+  Edit1->setToolTip(QTr("Налоговый номер"));
+  Label3 = new QLabel(QTr("(ІД)"), this);
   Label3->setObjectName("Label3");
 
   static constexpr int kTypeNumbers[] = {1, 2, 3, 4, 5};
@@ -64,7 +66,7 @@ TForm18::TForm18(QWidget* parent, bool extended)
     auto* type = new QComboBox(this);
     type->setObjectName(QString("ComboBox%1").arg(kTypeNumbers[g]));
     for (const std::string& name : TaxTypeNames(extended))
-      type->addItem(Q(name));
+      type->addItem(Q(TrText(name)));
     TypeBoxes[g] = type;
     RateBoxes[g] = make_edit(QString("Edit%1").arg(kRateNumbers[g]), 0);
     RateBoxes[g]->setText(Q(std::string(TaxDefaults()[g].rate)));
@@ -78,25 +80,25 @@ TForm18::TForm18(QWidget* parent, bool extended)
       LinkedBoxes[g] = linked;
     }
   }
-  Button1 = NewCommandButton("Button1", "Прочитать", &TForm18::Button1Click);
-  Button5 = NewCommandButton("Button5", "Запрограммировать", &TForm18::Button5Click);
-  Button4 = NewButton("Button4", "Закрыть", [this] { accept(); });
+  Button1 = NewCommandButton("Button1", QTr("Прочитать"), &TForm18::Button1Click);
+  Button5 = NewCommandButton("Button5", QTr("Запрограммировать"), &TForm18::Button5Click);
+  Button4 = NewButton("Button4", QTr("Закрыть"), [this] { accept(); });
 
   auto* grid = new QGridLayout;
   int row = 0;
-  grid->addWidget(new QLabel("Пароль:", this), row, 0);
+  grid->addWidget(new QLabel(QTr("Пароль:"), this), row, 0);
   grid->addWidget(Edit8, row++, 1);
-  grid->addWidget(new QLabel("Заводской номер регистратора:", this), row, 0);
+  grid->addWidget(new QLabel(QTr("Заводской номер регистратора:"), this), row, 0);
   grid->addWidget(Edit2, row++, 1);
-  grid->addWidget(new QLabel("Фискальный номер:", this), row, 0);
+  grid->addWidget(new QLabel(QTr("Фискальный номер:"), this), row, 0);
   grid->addWidget(Edit15, row++, 1);
-  grid->addWidget(new QLabel("Регистрационный номер РРО:", this), row++, 0);
+  grid->addWidget(new QLabel(QTr("Регистрационный номер РРО:"), this), row++, 0);
   grid->addWidget(Label3, row, 0);
   grid->addWidget(Edit3, row++, 1);
-  grid->addWidget(new QLabel("(ПН)", this), row, 0);
+  grid->addWidget(new QLabel(QTr("(ПН)"), this), row, 0);
   grid->addWidget(Edit1, row++, 1);
-  const char* columns[] = {"Налог", "Ставка налога", "Тип налога", "Наименование",
-                           "Связанная налоговая  группа"};
+  const char* columns[] = {Tr("Налог"), Tr("Ставка налога"), Tr("Тип налога"), Tr("Наименование"),
+                           Tr("Связанная налоговая  группа")};
   for (int c = 0; c < (extended ? 5 : 4); ++c)
     grid->addWidget(new QLabel(columns[c], this), row, c);
   ++row;
@@ -130,7 +132,7 @@ void TForm18::FormActivate() {
 }
 
 void TForm18::Button1Click() {
-  const auto pwd = FieldText(Edit8, "Пароль");
+  const auto pwd = FieldText(Edit8, Tr("Пароль"));
   if (!pwd)
     return;
   int rc = 0;
@@ -171,17 +173,17 @@ bool TForm18::ReadTaxGroup(const std::string& pwd, int group) {
 }
 
 bool TForm18::CheckInputs(bool taxes, bool fiscal, bool ids) {
-  std::vector<std::pair<QLineEdit*, std::string>> boxes = {{Edit8, "Пароль"}};
+  std::vector<std::pair<QLineEdit*, std::string>> boxes = {{Edit8, Tr("Пароль")}};
   if (fiscal)
-    boxes.push_back({Edit15, "Фискальный номер"});
+    boxes.push_back({Edit15, Tr("Фискальный номер")});
   if (ids) {
-    boxes.push_back({Edit3, "Идентификационный номер"});
-    boxes.push_back({Edit1, "Налоговый номер"});
+    boxes.push_back({Edit3, Tr("Идентификационный номер")});
+    boxes.push_back({Edit1, Tr("Налоговый номер")});
   }
   if (taxes) {
     for (int g = 0; g < kTaxGroupCount; ++g) {
-      boxes.push_back({RateBoxes[g], TaxGroupCaption(g) + " ставка налога"});
-      boxes.push_back({NameBoxes[g], TaxGroupCaption(g) + " наименование"});
+      boxes.push_back({RateBoxes[g], TrArgs(Tr("%1 ставка налога"), {TaxGroupCaption(g)})});
+      boxes.push_back({NameBoxes[g], TrArgs(Tr("%1 наименование"), {TaxGroupCaption(g)})});
     }
   }
   for (const auto& [box, caption] : boxes) {
@@ -191,9 +193,8 @@ bool TForm18::CheckInputs(bool taxes, bool fiscal, bool ids) {
   if (taxes) {
     for (int g = 0; g < kTaxGroupCount; ++g) {
       if (TypeBoxes[g]->currentIndex() < 0)
-        continue;  // not programmed
-      const auto rate =
-          ParseDecimal(S(RateBoxes[g]->text()), kMoneyDecimals, DecimalRule::kNonNegative);
+        continue;  // refused as a whole when the taxes are programmed
+      const auto rate = TaxRateText(S(RateBoxes[g]->text()));
       if (!rate) {
         ThePlatform().ShowMessage(TaxGroupHeading(g) + rate.error);
         return false;
@@ -212,16 +213,27 @@ bool TForm18::CheckInputs(bool taxes, bool fiscal, bool ids) {
 }
 
 ProgramOutcome TForm18::ProgramTaxes(const std::string& pwd) {
+  std::array<int, kTaxGroupCount> types{};
+  std::array<int, kTaxGroupCount> linked{};
   for (int g = 0; g < kTaxGroupCount; ++g) {
-    const int type = TypeBoxes[g]->currentIndex();
-    const int linked = extended_ ? LinkedBoxes[g]->currentIndex() : g;
-    if (type < 0 || linked < 0)
-      continue;  // the register gave a value outside the lists: leave the group as it is
-    const std::string rate = ToCp1251(S(RateBoxes[g]->text()));
+    types[g] = TypeBoxes[g]->currentIndex();
+    linked[g] = extended_ ? LinkedBoxes[g]->currentIndex() : g;
+  }
+  // A group left without a type or link after a read cannot be sent; programming the others
+  // would leave the register's groups half old, half new under a success.
+  if (const std::string unselected = UnselectedTaxGroupsMessage(types, linked, extended_);
+      !unselected.empty()) {
+    ThePlatform().ShowMessage(unselected);
+    return ProgramOutcome::kFailed;
+  }
+  for (int g = 0; g < kTaxGroupCount; ++g) {
+    const int type = types[g];
+    // The value checked before the first command, in the register's form.
+    const std::string rate = *TaxRateText(S(RateBoxes[g]->text()));
     const std::string name = ToCp1251(S(NameBoxes[g]->text()));
     int rc = 0;
     const ReplyRecord& reply =
-        extended_ ? SetTaxes(pwd, g, type, rate, name, LinkedGroupValue(g, linked), rc)
+        extended_ ? SetTaxes(pwd, g, type, rate, name, LinkedGroupValue(g, linked[g]), rc)
                   : SetTaxes(pwd, g, type, rate, name, rc);
     if (!End(cmd::kSetTaxes, rc, reply, GroupCheck(g)))
       return ProgramOutcome::kFailed;

@@ -10,6 +10,7 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
+#include "link/translate.h"
 #include "settings/fiscal_params.h"
 
 namespace tolvanet::ui {
@@ -29,7 +30,7 @@ class WindowHost : public FiscalizationHost {
   void ShowMessage(const std::string& text) override { ThePlatform().ShowMessage(text); }
   void WaitAttempt(int attempt, int attempts) override {
     progress_.setText(
-        QString("Ожидание регистратора: попытка %1 из %2").arg(attempt).arg(attempts));
+        QString(Tr("Ожидание регистратора: попытка %1 из %2")).arg(attempt).arg(attempts));
     progress_.show();
     ThePlatform().ProcessEvents();
   }
@@ -49,7 +50,7 @@ class WindowHost : public FiscalizationHost {
 
 }  // namespace
 
-TForm19::TForm19(QWidget* parent) : TaskDialog(parent, "Form19", "Фискализация") {
+TForm19::TForm19(QWidget* parent) : TaskDialog(parent, "Form19", QTr("Фискализация")) {
   Edit4 = new QLineEdit(this);
   Edit4->setObjectName("Edit4");
   Edit4->setMaxLength(static_cast<int>(kSerialMax));
@@ -67,17 +68,17 @@ TForm19::TForm19(QWidget* parent) : TaskDialog(parent, "Form19", "Фискали
   Progress = new QLabel(this);
   Progress->setObjectName("Progress");
   Progress->hide();
-  Button2 = NewCommandButton("Button2", "Фискализация", &TForm19::Button2Click);
-  Stop = NewButton("Stop", "Прервать ожидание", [this] { RequestStop(); });
+  Button2 = NewCommandButton("Button2", QTr("Фискализация"), &TForm19::Button2Click);
+  Stop = NewButton("Stop", QTr("Прервать ожидание"), [this] { RequestStop(); });
   Stop->setEnabled(false);
-  Button1 = NewButton("Button1", "Закрыть", [this] { accept(); });
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { accept(); });
 
   auto* form = new QFormLayout;
-  form->addRow("Заводской номер ККМ:", Edit4);
-  form->addRow("Пароль налогового инспектора:", Edit1);
-  form->addRow("Повторите ввод пароля:", Edit2);
-  form->addRow("Пароль:", Edit3);
-  form->addRow("Код ошибки:", Edit5);
+  form->addRow(QTr("Заводской номер ККМ:"), Edit4);
+  form->addRow(QTr("Пароль налогового инспектора:"), Edit1);
+  form->addRow(QTr("Повторите ввод пароля:"), Edit2);
+  form->addRow(QTr("Пароль:"), Edit3);
+  form->addRow(QTr("Код ошибки:"), Edit5);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {Button2, Stop, Button1})
     buttons->addWidget(b);
@@ -94,7 +95,7 @@ void TForm19::Button2Click() {
     ThePlatform().ShowMessage(refusal);
     return;
   }
-  if (!ThePlatform().Ask({"Фискализация", FiscalizationQuestion(S(Edit4->text())), true}))
+  if (!ThePlatform().Ask({Tr("Фискализация"), FiscalizationQuestion(S(Edit4->text())), true}))
     return;
   WindowHost host(*this, *Edit5, *Progress);
   Stop->setEnabled(true);

@@ -12,6 +12,7 @@
 #include "link/commands.h"
 #include "link/decimal.h"
 #include "link/free_text.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
@@ -24,7 +25,7 @@ constexpr int kCentreColumn = 3;
 QTableWidget* NewGrid(QWidget* parent, const char* name, int rows) {
   auto* grid = new QTableWidget(rows, 4, parent);
   grid->setObjectName(name);
-  grid->setHorizontalHeaderLabels({"Номер", "        Текст", "Параметры", ""});
+  grid->setHorizontalHeaderLabels({Tr("Номер"), Tr("        Текст"), Tr("Параметры"), ""});
   grid->verticalHeader()->hide();
   grid->setColumnWidth(0, 64);
   grid->setColumnWidth(kTextColumn, 277);
@@ -54,24 +55,25 @@ QTableWidget* NewGrid(QWidget* parent, const char* name, int rows) {
 LineWidth WidthOfCell(const QTableWidget* grid, int row) {
   const std::string text = S(grid->item(row, kParamColumn)->text());
   for (LineWidth w : {LineWidth::kSingle, LineWidth::kDouble}) {
-    if (text == LineWidthText(w))
+    if (text == TrText(LineWidthText(w)))
       return w;
   }
   return LineWidth::kSkip;
 }
 
 void SetWidthCell(QTableWidget* grid, int row, LineWidth width) {
-  grid->item(row, kParamColumn)->setText(Q(std::string(LineWidthText(width))));
+  grid->item(row, kParamColumn)->setText(Q(TrText(LineWidthText(width))));
 }
 
 }  // namespace
 
-TForm11::TForm11(QWidget* parent) : ReadWriteForm(parent, "Form11", "Заголовок и рекламный текст") {
+TForm11::TForm11(QWidget* parent)
+    : ReadWriteForm(parent, "Form11", QTr("Заголовок и рекламный текст")) {
   StringGrid1 = NewGrid(this, "StringGrid1", kHeaderRows);
   StringGrid2 = NewGrid(this, "StringGrid2", kAdvertisingRows);
   auto centre_boxes = [this](QTableWidget* grid, auto& boxes, int first_number) {
     for (std::size_t r = 0; r < boxes.size(); ++r) {
-      boxes[r] = new QCheckBox("центрировать", grid);
+      boxes[r] = new QCheckBox(QTr("центрировать"), grid);
       boxes[r]->setObjectName(QString("CheckBox%1").arg(first_number + static_cast<int>(r)));
       grid->setCellWidget(static_cast<int>(r), kCentreColumn, boxes[r]);
     }
@@ -85,9 +87,9 @@ TForm11::TForm11(QWidget* parent) : ReadWriteForm(parent, "Form11", "Загол�
 
   ComboBox1 = new QComboBox(this);
   for (int i = 0; i < kHeaderOperations; ++i)
-    ComboBox1->addItem(Q(std::string(HeaderOperationText(i))));
+    ComboBox1->addItem(Q(TrText(HeaderOperationText(i))));
   ComboBox1->setCurrentIndex(-1);
-  CheckBox1 = new QCheckBox("Записать  только непустые поля ", this);
+  CheckBox1 = new QCheckBox(QTr("Записать  только непустые поля "), this);
   Edit1 = NewPasswordEdit("Edit1");
   Edit2 = new QLineEdit("40", this);
   ComboBox2 = new QComboBox(this);
@@ -95,7 +97,7 @@ TForm11::TForm11(QWidget* parent) : ReadWriteForm(parent, "Form11", "Загол�
   ComboBox2->setCurrentIndex(1);
   ComboBox2->hide();
 
-  Button2 = NewCommandButton("Button2", "Выполнить", &TForm11::Button2Click);
+  Button2 = NewCommandButton("Button2", QTr("Выполнить"), &TForm11::Button2Click);
   auto clear_texts = [](QTableWidget* grid) {
     for (int r = 0; r < grid->rowCount(); ++r)
       grid->item(r, kTextColumn)->setText(QString());
@@ -104,17 +106,17 @@ TForm11::TForm11(QWidget* parent) : ReadWriteForm(parent, "Form11", "Загол�
     for (QCheckBox* box : boxes)
       box->setChecked(on);
   };
-  Button3 = NewButton("Button3", "Очистить", [=, this] { clear_texts(StringGrid1); });
-  Button4 = NewButton("Button4", "Очистить", [=, this] { clear_texts(StringGrid2); });
-  Button5 = NewButton("Button5", "Центрировать заголовок чека",
+  Button3 = NewButton("Button3", QTr("Очистить"), [=, this] { clear_texts(StringGrid1); });
+  Button4 = NewButton("Button4", QTr("Очистить"), [=, this] { clear_texts(StringGrid2); });
+  Button5 = NewButton("Button5", QTr("Центрировать заголовок чека"),
                       [=, this] { check_all(HeaderCentre, true); });
-  Button6 =
-      NewButton("Button6", "Отменить центрирование", [=, this] { check_all(HeaderCentre, false); });
-  Button8 = NewButton("Button8", "Центрировать рекламный текст",
+  Button6 = NewButton("Button6", QTr("Отменить центрирование"),
+                      [=, this] { check_all(HeaderCentre, false); });
+  Button8 = NewButton("Button8", QTr("Центрировать рекламный текст"),
                       [=, this] { check_all(AdvertisingCentre, true); });
-  Button7 = NewButton("Button7", "Отменить центрирование",
+  Button7 = NewButton("Button7", QTr("Отменить центрирование"),
                       [=, this] { check_all(AdvertisingCentre, false); });
-  Button1 = NewButton("Button1", "Закрыть", [this] { accept(); });
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { accept(); });
   connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm11::ComboBox1Change);
   ComboBox1Change();
 
@@ -132,11 +134,11 @@ TForm11::TForm11(QWidget* parent) : ReadWriteForm(parent, "Form11", "Загол�
     return box;
   };
   auto* form = new QFormLayout;
-  form->addRow("Пароль:", Edit1);
+  form->addRow(QTr("Пароль:"), Edit1);
   auto* width = new QHBoxLayout;
   width->addWidget(Edit2);
   width->addWidget(ComboBox2);
-  form->addRow("Ширина ленты (симв.):", width);
+  form->addRow(QTr("Ширина ленты (симв.):"), width);
   form->addRow(ComboBox1);
   form->addRow(CheckBox1);
   auto* buttons = new QHBoxLayout;
@@ -144,8 +146,8 @@ TForm11::TForm11(QWidget* parent) : ReadWriteForm(parent, "Form11", "Загол�
   buttons->addStretch();
   buttons->addWidget(Button1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(grid_box("Заголовок чека", StringGrid1, Button3, Button5, Button6), 3);
-  layout->addWidget(grid_box("Рекламный текст", StringGrid2, Button4, Button8, Button7), 2);
+  layout->addWidget(grid_box(Tr("Заголовок чека"), StringGrid1, Button3, Button5, Button6), 3);
+  layout->addWidget(grid_box(Tr("Рекламный текст"), StringGrid2, Button4, Button8, Button7), 2);
   layout->addLayout(form);
   layout->addLayout(buttons);
   resize(700, 760);
@@ -205,7 +207,7 @@ void TForm11::Button2Click() {
     return;
   const auto op = static_cast<HeaderOperation>(index);
   const std::string password = RegisterText(Edit1);
-  if (const std::string refusal = CheckFreeText(password, "Пароль"); !refusal.empty()) {
+  if (const std::string refusal = CheckFreeText(password, Tr("Пароль")); !refusal.empty()) {
     ThePlatform().ShowMessage(refusal);
     return;
   }
@@ -215,7 +217,7 @@ void TForm11::Button2Click() {
     const QString width_text = Edit2->isHidden() ? ComboBox2->currentText() : Edit2->text();
     auto width = ParseInteger(S(width_text), 1, 255);
     if (!width) {
-      ThePlatform().ShowMessage("Ширина ленты (симв.): " + width.error);
+      ThePlatform().ShowMessage(Tr("Ширина ленты (симв.): ") + width.error);
       return;
     }
     in.width = static_cast<int>(*width);
@@ -223,7 +225,7 @@ void TForm11::Button2Click() {
   const std::vector<HeaderStep> steps = PlanHeaderOperation(op, in);
   if (const HeaderStep* bad = FirstRefusedText(steps)) {
     ThePlatform().ShowMessage(HeaderFailureHeading(*bad, op) +
-                              CheckFreeText(bad->text, "        Текст"));
+                              CheckFreeText(bad->text, Tr("        Текст")));
     return;
   }
   for (const HeaderStep& step : steps) {

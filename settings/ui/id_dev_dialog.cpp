@@ -10,28 +10,30 @@
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/decimal.h"
+#include "link/translate.h"
 #include "settings/network.h"
 #include "settings/ui/field_input.h"
 
 namespace tolvanet::ui {
 
 namespace {
-constexpr char kTimeout[] = "Ошибка выполнения команды. Таймаут";
+constexpr const char* kTimeout = TrNoop("Ошибка выполнения команды. Таймаут");
 }
 
-TForm50::TForm50(QWidget* parent) : TaskDialog(parent, "Form50", "Установить и прочитать ID_DEV") {
+TForm50::TForm50(QWidget* parent)
+    : TaskDialog(parent, "Form50", QTr("Установить и прочитать ID_DEV")) {
   Edit6 = NewPasswordEdit("Edit6");
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName("Edit1");
-  Label3 = new QLabel(Q(std::string(kIdDevHexCaption)), this);
+  Label3 = new QLabel(Q(TrText(kIdDevHexCaption)), this);
   Label3->setObjectName("Label3");
-  Button1 = NewCommandButton("Button1", "Прочитать ID_DEV", &TForm50::Button1Click);
-  Button2 = NewCommandButton("Button2", "Установить ID_DEV", &TForm50::Button2Click);
-  Button3 = NewButton("Button3", "Выход", [this] { accept(); });
+  Button1 = NewCommandButton("Button1", QTr("Прочитать ID_DEV"), &TForm50::Button1Click);
+  Button2 = NewCommandButton("Button2", QTr("Установить ID_DEV"), &TForm50::Button2Click);
+  Button3 = NewButton("Button3", QTr("Выход"), [this] { accept(); });
 
   auto* form = new QFormLayout;
-  form->addRow("Пароль:", Edit6);
-  form->addRow("Значение ID_DEV:", Edit1);
+  form->addRow(QTr("Пароль:"), Edit6);
+  form->addRow(QTr("Значение ID_DEV:"), Edit1);
   form->addRow(Label3);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {Button1, Button2, Button3})
@@ -42,12 +44,12 @@ TForm50::TForm50(QWidget* parent) : TaskDialog(parent, "Form50", "Установ
 }
 
 void TForm50::Button1Click() {
-  const auto pwd = FieldText(Edit6, "Пароль");
+  const auto pwd = FieldText(Edit6, Tr("Пароль"));
   if (!pwd)
     return;
   const ReplyRecord& reply = GetIdDev(*pwd);
   if (!End(cmd::kGetIdDev, 0, reply,
-           ReplyCheck::RawCode("Чтение ID_DEV, код ошибки:\n  ").Timeout(kTimeout))) {
+           ReplyCheck::RawCode(Tr("Чтение ID_DEV, код ошибки:\n  ")).Timeout(Tr(kTimeout)))) {
     return;
   }
   const std::string id = FromCp1251(reply.Field(0));
@@ -63,19 +65,24 @@ void TForm50::Button1Click() {
 
 void TForm50::Button2Click() {
   if (Edit1->text().isEmpty()) {
-    ThePlatform().ShowMessage("Не введён ID_DEV. Ошибка!");
+    ThePlatform().ShowMessage(Tr("Не введён ID_DEV. Ошибка!"));
     return;
   }
-  const auto pwd = FieldText(Edit6, "Пароль");
+  const auto pwd = FieldText(Edit6, Tr("Пароль"));
   if (!pwd)
     return;
-  const auto id = FieldText(Edit1, "Значение ID_DEV");
+  const auto id = FieldText(Edit1, Tr("Значение ID_DEV"));
   if (!id)
     return;
+  // The relay routes the register by this number: a mistyped one can leave it unreachable.
+  if (const std::string refusal = CheckIdDev(S(Edit1->text())); !refusal.empty()) {
+    ThePlatform().ShowMessage(refusal);
+    return;
+  }
   const ReplyRecord& reply = SetIdDev(*pwd, *id);
   if (!End(cmd::kSetIdDev, 0, reply,
-           ReplyCheck::Heading(std::string(kStatusHeading))
-               .Timeout("Ошибка выполнения команды установка ID_DEV. Таймаут"))) {
+           ReplyCheck::Heading(TrText(kStatusHeading))
+               .Timeout(Tr("Ошибка выполнения команды установка ID_DEV. Таймаут")))) {
     return;
   }
   ThePlatform().ShowMessage(std::string(kSuccessMessage));

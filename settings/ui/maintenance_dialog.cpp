@@ -11,6 +11,7 @@
 #include "link/codepage.h"
 #include "link/commands.h"
 #include "link/free_text.h"
+#include "link/translate.h"
 #include "settings/register_settings.h"
 
 namespace tolvanet::ui {
@@ -19,7 +20,8 @@ namespace {
 constexpr char kPassword[] = "406172";  // the maintenance commands always go with it
 }
 
-TForm38::TForm38(QWidget* parent) : ReadWriteForm(parent, "Form38", "Техническое обслуживание") {
+TForm38::TForm38(QWidget* parent)
+    : ReadWriteForm(parent, "Form38", QTr("Техническое обслуживание")) {
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
   Edit2 = new QLineEdit(kDefaultPassword, this);
@@ -29,49 +31,50 @@ TForm38::TForm38(QWidget* parent) : ReadWriteForm(parent, "Form38", "Техни�
   DateTimePicker1->setObjectName("DateTimePicker1");
   DateTimePicker1->setCalendarPopup(true);
   Edit5 = new QLineEdit("0", this);
-  CheckBox1 = new QCheckBox("напоминание сделается один раз после включения регистратора", this);
-  CheckBox2 = new QCheckBox("вывести сообщение на дисплей ", this);
-  CheckBox3 = new QCheckBox("вывести сообщение на принтер", this);
-  CheckBox4 = new QCheckBox("дождаться нажатия клавиши регистратора", this);
-  CheckBox5 = new QCheckBox("звуковой сигнал", this);
+  CheckBox1 =
+      new QCheckBox(QTr("напоминание сделается один раз после включения регистратора"), this);
+  CheckBox2 = new QCheckBox(QTr("вывести сообщение на дисплей "), this);
+  CheckBox3 = new QCheckBox(QTr("вывести сообщение на принтер"), this);
+  CheckBox4 = new QCheckBox(QTr("дождаться нажатия клавиши регистратора"), this);
+  CheckBox5 = new QCheckBox(QTr("звуковой сигнал"), this);
 
-  old_password_ = Bind<TextField>(Edit2, "Старый пароль", 6);
-  new_password_ = Bind<TextField>(Edit3, "Новый пароль", 6);
-  repeat_password_ = Bind<TextField>(Edit4, "Повторить новый пароль", 6);
-  date_ = Bind<DateField>(DateTimePicker1, "Дата события");
-  days_ = Bind<IntegerField>(Edit5, "Напоминать за (дней)", 0, 999);
-  mask_ = Bind<MaskField>("Маска события", 2);
+  old_password_ = Bind<TextField>(Edit2, Tr("Старый пароль"), 6);
+  new_password_ = Bind<TextField>(Edit3, Tr("Новый пароль"), 6);
+  repeat_password_ = Bind<TextField>(Edit4, Tr("Повторить новый пароль"), 6);
+  date_ = Bind<DateField>(DateTimePicker1, Tr("Дата события"));
+  days_ = Bind<IntegerField>(Edit5, Tr("Напоминать за (дней)"), 0, 999);
+  mask_ = Bind<MaskField>(Tr("Маска события"), 2);
   mask_->Add(CheckBox1, 0x01);
   mask_->Add(CheckBox2, 0x02);
   mask_->Add(CheckBox3, 0x04);
   mask_->Add(CheckBox4, 0x08);
   mask_->Add(CheckBox5, 0x10);
 
-  Button1 = NewCommandButton("Button1", "Установить", &TForm38::Button1Click);
+  Button1 = NewCommandButton("Button1", QTr("Установить"), &TForm38::Button1Click);
   Button2 = NewActionButton(
-      "Button2", "Прочитать",
+      "Button2", Tr("Прочитать"),
       {{},
        [](int& rc) -> const ReplyRecord& { return GetServiceReminder(kPassword, rc); },
        cmd::kGetServiceReminder,
-       ReplyCheck::Heading("Чтение информации о напоминании сервисного обслуживания:\n  "),
+       ReplyCheck::Heading(Tr("Чтение информации о напоминании сервисного обслуживания:\n  ")),
        {{0, date_}, {1, days_}, {2, mask_}}});
-  Button3 = NewCommandButton("Button3", "Отчет", &TForm38::Button3Click);
-  Button4 = NewButton("Button4", "Закрыть", [this] { accept(); });
+  Button3 = NewCommandButton("Button3", QTr("Отчет"), &TForm38::Button3Click);
+  Button4 = NewButton("Button4", QTr("Закрыть"), [this] { accept(); });
 
-  auto* message = new QGroupBox("Установить сообщение о техническом обслуживании", this);
+  auto* message = new QGroupBox(QTr("Установить сообщение о техническом обслуживании"), this);
   (new QVBoxLayout(message))->addWidget(Memo1);
-  auto* reminder = new QGroupBox("Напоминание о техническом обслуживании", this);
+  auto* reminder = new QGroupBox(QTr("Напоминание о техническом обслуживании"), this);
   auto* form = new QFormLayout(reminder);
-  form->addRow("Старый пароль:", Edit2);
-  form->addRow("Новый пароль:", Edit3);
-  form->addRow("Повторить новый пароль:", Edit4);
-  form->addRow("Дата события:", DateTimePicker1);
+  form->addRow(QTr("Старый пароль:"), Edit2);
+  form->addRow(QTr("Новый пароль:"), Edit3);
+  form->addRow(QTr("Повторить новый пароль:"), Edit4);
+  form->addRow(QTr("Дата события:"), DateTimePicker1);
   auto* days = new QHBoxLayout;
-  days->addWidget(new QLabel("Напоминать за ", reminder));
+  days->addWidget(new QLabel(QTr("Напоминать за "), reminder));
   days->addWidget(Edit5);
-  days->addWidget(new QLabel("дней.", reminder));
+  days->addWidget(new QLabel(QTr("дней."), reminder));
   form->addRow(days);
-  auto* mask = new QGroupBox("Маска события", reminder);
+  auto* mask = new QGroupBox(QTr("Маска события"), reminder);
   auto* mask_layout = new QVBoxLayout(mask);
   for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5})
     mask_layout->addWidget(box);
@@ -94,20 +97,14 @@ void TForm38::FormActivate() {
 
 void TForm38::Button1Click() {
   if (new_password_->Value() != repeat_password_->Value()) {
-    ThePlatform().ShowMessage("Неверный пароль. Попробуйте ещё раз!");
+    ThePlatform().ShowMessage(Tr("Неверный пароль. Попробуйте ещё раз!"));
     return;
   }
   if (!CheckInputs({old_password_, new_password_, days_}))
     return;
-  std::vector<std::string> lines;
-  const QString text = Memo1->toPlainText();
-  if (!text.isEmpty()) {
-    for (const QString& line : text.split('\n'))
-      lines.push_back(ToCp1251(S(line)));
-  }
-  const auto message = ServiceMessageLines(lines);
+  const auto message = ServiceMessageLines(RegisterLines(Memo1));
   for (const auto& [mode, line] : message) {
-    const std::string refusal = CheckFreeText(line, "Сообщение о техническом обслуживании");
+    const std::string refusal = CheckFreeText(line, Tr("Сообщение о техническом обслуживании"));
     if (!refusal.empty()) {
       ThePlatform().ShowMessage(refusal);
       return;
@@ -117,7 +114,7 @@ void TForm38::Button1Click() {
     int rc = 0;
     const ReplyRecord& reply = AddServiceMessageLine(kPassword, mode, line, rc);
     if (!End(cmd::kAddServiceMessageLine, rc, reply,
-             ReplyCheck::Heading("Добавить строку во временный буфер:\n  ")))
+             ReplyCheck::Heading(Tr("Добавить строку во временный буфер:\n  "))))
       return;
   }
   Run({{},
@@ -126,11 +123,11 @@ void TForm38::Button1Click() {
                                    days_->Value(), static_cast<int>(mask_->Value()), rc);
        },
        cmd::kSetServiceReminder,
-       ReplyCheck::Heading("Установить информацию о сервисном обслуживании:\n  ")});
+       ReplyCheck::Heading(Tr("Установить информацию о сервисном обслуживании:\n  "))});
 }
 
 void TForm38::Button3Click() {
-  const auto heading = ReplyCheck::Heading("Отчет об напоминании ТО:\n  ");
+  const auto heading = ReplyCheck::Heading(Tr("Отчет об напоминании ТО:\n  "));
   int rc = 0;
   const ReplyRecord& opened = OpenNonFiscalReceipt(kPassword, rc);
   if (!End(cmd::kOpenNonFiscalReceipt, rc, opened, heading))

@@ -9,16 +9,17 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/commands.h"
+#include "link/translate.h"
 #include "settings/ui/field_input.h"
 
 namespace tolvanet::ui {
 
 namespace {
-constexpr char kTimeout[] = "Ошибка выполнения команды. Таймаут";
+constexpr const char* kTimeout = TrNoop("Ошибка выполнения команды. Таймаут");
 }
 
-TForm49::TForm49(QWidget* parent) : TaskDialog(parent, "Form49", "Параметры связи") {
-  CheckBox1 = new QCheckBox("DHCP включен", this);
+TForm49::TForm49(QWidget* parent) : TaskDialog(parent, "Form49", QTr("Параметры связи")) {
+  CheckBox1 = new QCheckBox(QTr("DHCP включен"), this);
   CheckBox1->setObjectName("CheckBox1");
   auto make_box = [this](const char* name, int length, const char* hint) {
     auto* e = new QLineEdit(this);
@@ -27,29 +28,29 @@ TForm49::TForm49(QWidget* parent) : TaskDialog(parent, "Form49", "Парамет
     e->setToolTip(hint);
     return e;
   };
-  Edit1 = make_box("Edit1", kAddressBoxLength, "Формат - адрес IP");
-  Edit2 = make_box("Edit2", kAddressBoxLength, "Формат - адрес IP");
-  Edit3 = make_box("Edit3", kAddressBoxLength, "Формат - адрес IP");
-  Edit4 = make_box("Edit4", kAddressBoxLength, "Формат - адрес IP");
-  Edit5 = make_box("Edit5", kNumberBoxLength, "Формат - число");
-  Edit7 = make_box("Edit7", kNumberBoxLength, "В минутах, не более 1440");
-  Edit8 = make_box("Edit8", kNumberBoxLength, "В секундах, не более 3600");
+  Edit1 = make_box("Edit1", kAddressBoxLength, Tr("Формат - адрес IP"));
+  Edit2 = make_box("Edit2", kAddressBoxLength, Tr("Формат - адрес IP"));
+  Edit3 = make_box("Edit3", kAddressBoxLength, Tr("Формат - адрес IP"));
+  Edit4 = make_box("Edit4", kAddressBoxLength, Tr("Формат - адрес IP"));
+  Edit5 = make_box("Edit5", kNumberBoxLength, Tr("Формат - число"));
+  Edit7 = make_box("Edit7", kNumberBoxLength, Tr("В минутах, не более 1440"));
+  Edit8 = make_box("Edit8", kNumberBoxLength, Tr("В секундах, не более 3600"));
   Edit6 = NewPasswordEdit("Edit6");
-  Button1 = NewCommandButton("Button1", "Прочитать настройки сети", &TForm49::Button1Click);
-  Button2 = NewCommandButton("Button2", "Установить настройки сети", &TForm49::Button2Click);
-  Button4 = NewButton("Button4", "Загрузить из файла", [this] { Button4Click(); });
-  Button3 = NewButton("Button3", "Выход", [this] { accept(); });
+  Button1 = NewCommandButton("Button1", QTr("Прочитать настройки сети"), &TForm49::Button1Click);
+  Button2 = NewCommandButton("Button2", QTr("Установить настройки сети"), &TForm49::Button2Click);
+  Button4 = NewButton("Button4", QTr("Загрузить из файла"), [this] { Button4Click(); });
+  Button3 = NewButton("Button3", QTr("Выход"), [this] { accept(); });
 
   auto* form = new QFormLayout;
   form->addRow(CheckBox1);
-  form->addRow("Статический IP адрес:", Edit1);
-  form->addRow("Маска подсети:", Edit2);
-  form->addRow("Адрес шлюза:", Edit3);
-  form->addRow("Адрес назначения:", Edit4);
-  form->addRow("Порт назначения:", Edit5);
-  form->addRow("Периодичность связи (мин.):", Edit7);
-  form->addRow("Период повтора при неудачной попытке связи (сек.):", Edit8);
-  form->addRow("Пароль:", Edit6);
+  form->addRow(QTr("Статический IP адрес:"), Edit1);
+  form->addRow(QTr("Маска подсети:"), Edit2);
+  form->addRow(QTr("Адрес шлюза:"), Edit3);
+  form->addRow(QTr("Адрес назначения:"), Edit4);
+  form->addRow(QTr("Порт назначения:"), Edit5);
+  form->addRow(QTr("Периодичность связи (мин.):"), Edit7);
+  form->addRow(QTr("Период повтора при неудачной попытке связи (сек.):"), Edit8);
+  form->addRow(QTr("Пароль:"), Edit6);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {Button1, Button2, Button4, Button3})
     buttons->addWidget(b);
@@ -84,18 +85,18 @@ void TForm49::Show(const NetworkFields& f) {
 }
 
 void TForm49::Button1Click() {
-  const auto pwd = FieldText(Edit6, "Пароль");
+  const auto pwd = FieldText(Edit6, Tr("Пароль"));
   if (!pwd)
     return;
   const ReplyRecord& reply = GetNetworkParams(*pwd);
   if (!End(cmd::kGetNetworkParams, 0, reply,
-           ReplyCheck::Heading(std::string(kStatusHeading)).Timeout(kTimeout))) {
+           ReplyCheck::Heading(TrText(kStatusHeading)).Timeout(Tr(kTimeout)))) {
     return;
   }
   // All fields or none: a later write must never send back a mix of old and new values.
   const auto fields = DecodeNetworkReply(reply);
   if (!fields) {
-    ThePlatform().ShowMessage(std::string(kBadNetworkReplyMessage));
+    ThePlatform().ShowMessage(TrText(kBadNetworkReplyMessage));
     return;
   }
   Show(*fields);
@@ -108,12 +109,12 @@ void TForm49::Button2Click() {
     ThePlatform().ShowMessage(data.error);
     return;
   }
-  const auto pwd = FieldText(Edit6, "Пароль");
+  const auto pwd = FieldText(Edit6, Tr("Пароль"));
   if (!pwd)
     return;
   const ReplyRecord& reply = SetNetworkParams(*pwd, data.text);
   if (!End(cmd::kSetNetworkParams, 0, reply,
-           ReplyCheck::Heading(std::string(kStatusHeading)).Timeout(kTimeout))) {
+           ReplyCheck::Heading(TrText(kStatusHeading)).Timeout(Tr(kTimeout)))) {
     return;
   }
   ThePlatform().ShowMessage(std::string(kSuccessMessage));
@@ -121,12 +122,12 @@ void TForm49::Button2Click() {
 
 void TForm49::Button4Click() {
   FileDialogOptions options;
-  options.title = "Чтение параметров связи из файла";
+  options.title = Tr("Чтение параметров связи из файла");
   options.filter = "Text files (*.txt)|*.TXT|All files (*.*)|*.*";
   options.default_suffix = "TXT";
   const auto path = ThePlatform().OpenFile(options);
   if (!path) {
-    ThePlatform().ShowMessage("Файл не выбран. Ошибка.");
+    ThePlatform().ShowMessage(Tr("Файл не выбран. Ошибка."));
     return;
   }
   const NetworkFileResult loaded = LoadNetworkSettingsFile(*path);

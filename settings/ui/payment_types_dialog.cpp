@@ -11,6 +11,7 @@
 #include "app/ui/qt_platform.h"
 #include "link/codepage.h"
 #include "link/commands.h"
+#include "link/translate.h"
 #include "settings/field_codecs.h"
 #include "settings/register_settings.h"
 
@@ -21,11 +22,11 @@ constexpr char kPassword[] = "406172";  // the payment commands always go with i
 constexpr unsigned kColumnBits[] = {kPaymentSale, kPaymentReturn, kPaymentChange};
 }  // namespace
 
-TForm34::TForm34(QWidget* parent) : ReadWriteForm(parent, "Form34", "Параметры оплаты") {
+TForm34::TForm34(QWidget* parent) : ReadWriteForm(parent, "Form34", QTr("Параметры оплаты")) {
   StringGrid1 = new QTableWidget(0, 5, this);
   StringGrid1->setObjectName("StringGrid1");
   StringGrid1->setHorizontalHeaderLabels(
-      {"Номер", "Название", "Продажа", "Возврат", "Сдача наличными"});
+      {Tr("Номер"), Tr("Название"), Tr("Продажа"), Tr("Возврат"), Tr("Сдача наличными")});
   StringGrid1->verticalHeader()->hide();
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -37,19 +38,19 @@ TForm34::TForm34(QWidget* parent) : ReadWriteForm(parent, "Form34", "Парам�
                                        2 * StringGrid1->frameWidth());
   Edit1 = new QLineEdit(this);
   Edit2 = new QLineEdit(this);
-  CheckBox1 = new QCheckBox("Разрешение использования при продаже", this);
-  CheckBox2 = new QCheckBox("Разрешение использования при возврате", this);
-  CheckBox3 = new QCheckBox("Разрешение начисления сдачи наличными", this);
+  CheckBox1 = new QCheckBox(QTr("Разрешение использования при продаже"), this);
+  CheckBox2 = new QCheckBox(QTr("Разрешение использования при возврате"), this);
+  CheckBox3 = new QCheckBox(QTr("Разрешение начисления сдачи наличными"), this);
 
-  auto* name = Bind<TextField>(Edit1, "Наименование", 20);
-  auto* number = Bind<IntegerField>(Edit2, "Номер", 0, 9);
+  auto* name = Bind<TextField>(Edit1, Tr("Наименование"), 20);
+  auto* number = Bind<IntegerField>(Edit2, Tr("Номер"), 0, 9);
   Edit2->setMaxLength(1);
-  auto* mask = Bind<MaskField>("Разрешения", 2);
+  auto* mask = Bind<MaskField>(Tr("Разрешения"), 2);
   mask->Add(CheckBox1, kPaymentSale);
   mask->Add(CheckBox2, kPaymentReturn);
   mask->Add(CheckBox3, kPaymentChange);
 
-  Button1 = NewActionButton("Button1", "Добавить",
+  Button1 = NewActionButton("Button1", QTr("Добавить"),
                             {{number, name},
                              [=](int& rc) -> const ReplyRecord& {
                                return SetPaymentParams(kPassword, number->Value(),
@@ -57,17 +58,17 @@ TForm34::TForm34(QWidget* parent) : ReadWriteForm(parent, "Form34", "Парам�
                                                        name->Value(), rc);
                              },
                              cmd::kSetPaymentParams,
-                             ReplyCheck::Heading("Добавление формы оплаты:\n  ")});
-  Button2 = NewCommandButton("Button2", "Прочитать", &TForm34::Button2Click);
-  Button3 = NewButton("Button3", "Закрыть", [this] { accept(); });
+                             ReplyCheck::Heading(Tr("Добавление формы оплаты:\n  "))});
+  Button2 = NewCommandButton("Button2", QTr("Прочитать"), &TForm34::Button2Click);
+  Button3 = NewButton("Button3", QTr("Закрыть"), [this] { accept(); });
   connect(Edit1, &QLineEdit::textChanged, this, &TForm34::Edit1Change);
   connect(Edit2, &QLineEdit::textChanged, this, &TForm34::Edit1Change);
   Edit1Change();
 
-  auto* add = new QGroupBox("Добавить форму оплаты", this);
+  auto* add = new QGroupBox(QTr("Добавить форму оплаты"), this);
   auto* form = new QFormLayout(add);
-  form->addRow("Наименование:", Edit1);
-  form->addRow("Номер:", Edit2);
+  form->addRow(QTr("Наименование:"), Edit1);
+  form->addRow(QTr("Номер:"), Edit2);
   form->addRow(CheckBox1);
   form->addRow(CheckBox2);
   form->addRow(CheckBox3);
@@ -106,11 +107,11 @@ void TForm34::Button2Click() {
   for (int i = 0; i < count; ++i) {
     int rc = 0;
     const ReplyRecord& reply = GetPaymentParams(kPassword, i, rc);
-    if (!End(cmd::kGetPaymentParams, rc, reply, ReplyCheck::Heading("Чтение форм оплаты:\n  ")))
+    if (!End(cmd::kGetPaymentParams, rc, reply, ReplyCheck::Heading(Tr("Чтение форм оплаты:\n  "))))
       return;
     const auto row = DecodePaymentType(reply);
     if (!row) {
-      ThePlatform().ShowMessage("Некорректные числовые данные... Ошибка.");
+      ThePlatform().ShowMessage(Tr("Некорректные числовые данные... Ошибка."));
       return;
     }
     StringGrid1->setItem(i, 1, new QTableWidgetItem(Q(FromCp1251(row->name))));

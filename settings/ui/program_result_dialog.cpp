@@ -5,10 +5,11 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_platform.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
-TForm36::TForm36(QWidget* parent) : TaskDialog(parent, "Form36", "Результат операции") {
+TForm36::TForm36(QWidget* parent) : TaskDialog(parent, "Form36", QTr("Результат операции")) {
   auto make_label = [this](const char* name) {
     auto* label = new QLabel(this);
     label->setObjectName(name);
@@ -17,7 +18,7 @@ TForm36::TForm36(QWidget* parent) : TaskDialog(parent, "Form36", "Результ
   Label1 = make_label("Label1");
   Label2 = make_label("Label2");
   Label3 = make_label("Label3");
-  Button2 = NewButton("Button2", "Продолжить", [this] { accept(); });
+  Button2 = NewButton("Button2", QTr("Продолжить"), [this] { accept(); });
   auto* layout = new QVBoxLayout(this);
   for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, Button2})
     layout->addWidget(w);

@@ -7,6 +7,7 @@
 #include "link/codepage.h"
 #include "link/decimal.h"
 #include "link/free_text.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
@@ -85,8 +86,8 @@ bool HexField::Load(const std::string& field) {
 std::string HexField::Check() const {
   if (ParseHex(S(edit_->text()), digits_))
     return {};
-  return "Ошибка! " + caption() + ": нужно шестнадцатеричное число, не более " +
-         std::to_string(digits_) + " цифр.";
+  return TrArgs(Tr("Ошибка! %1: нужно шестнадцатеричное число, не более %2 цифр."),
+                {caption(), std::to_string(digits_)});
 }
 
 unsigned HexField::Value() const {
@@ -182,10 +183,9 @@ bool ReadWriteForm::Run(const Action& action) {
       unread += "\n  " + box->caption() + ": \"" + FromCp1251(field) + "\"";
   }
   if (!unread.empty()) {
-    ThePlatform().ShowMessage(
-        "Значения из ответа регистратора, которые нельзя показать (поля "
-        "оставлены без изменений):" +
-        unread);
+    ThePlatform().ShowMessage(Tr("Значения из ответа регистратора, которые нельзя показать (поля "
+                                 "оставлены без изменений):") +
+                              unread);
   }
   if (action.after)
     action.after(reply);
@@ -199,7 +199,7 @@ QPushButton* ReadWriteForm::NewActionButton(const char* name, const QString& tex
 }
 
 TextField* ReadWriteForm::BindPassword(QLineEdit* edit) {
-  return Bind<TextField>(edit, "Пароль", 6);
+  return Bind<TextField>(edit, Tr("Пароль"), 6);
 }
 
 }  // namespace tolvanet::ui

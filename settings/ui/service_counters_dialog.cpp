@@ -9,28 +9,29 @@
 #include "app/ui/qt_platform.h"
 #include "link/commands.h"
 #include "link/engine.h"
+#include "link/translate.h"
 #include "settings/service_counters.h"
 
 namespace tolvanet::ui {
 
-TForm39::TForm39(QWidget* parent) : ReadWriteForm(parent, "Form39", "Служебные счетчики") {
+TForm39::TForm39(QWidget* parent) : ReadWriteForm(parent, "Form39", QTr("Служебные счетчики")) {
   Edit3 = NewPasswordEdit("Edit3");
   ComboBox1 = new QComboBox(this);
   for (int n = 0; n < kServiceCounterCount; ++n)
-    ComboBox1->addItem(Q(std::string(ServiceCounterName(n))));
+    ComboBox1->addItem(Q(TrText(ServiceCounterName(n))));
   Edit1 = new QLineEdit(this);
   password_ = BindPassword(Edit3);
-  Button1 = NewCommandButton("Button1", "Прочитать", &TForm39::Button1Click);
-  Button2 = NewCommandButton("Button2", "Установить", &TForm39::Button2Click);
-  Button3 = NewButton("Button3", "Закрыть", [this] { accept(); });
+  Button1 = NewCommandButton("Button1", QTr("Прочитать"), &TForm39::Button1Click);
+  Button2 = NewCommandButton("Button2", QTr("Установить"), &TForm39::Button2Click);
+  Button3 = NewButton("Button3", QTr("Закрыть"), [this] { accept(); });
   connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm39::ComboBox1Change);
 
   auto* form = new QFormLayout;
-  form->addRow("Пароль:", Edit3);
-  auto* group = new QGroupBox("Чтение счетчиков", this);
+  form->addRow(QTr("Пароль:"), Edit3);
+  auto* group = new QGroupBox(QTr("Чтение счетчиков"), this);
   auto* inner = new QFormLayout(group);
-  inner->addRow("Служебный счетчик:", ComboBox1);
-  inner->addRow("Значение:", Edit1);
+  inner->addRow(QTr("Служебный счетчик:"), ComboBox1);
+  inner->addRow(QTr("Значение:"), Edit1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Button1);
   buttons->addWidget(Button2);
@@ -62,7 +63,7 @@ void TForm39::Button1Click() {
   int rc = 0;
   const ReplyRecord& reply = GetServiceCounter(password_->Value(), n, rc);
   if (!End(cmd::kGetServiceCounter, rc, reply,
-           ReplyCheck::Heading("Чтение служебных счетчиков:\n  ")))
+           ReplyCheck::Heading(Tr("Чтение служебных счетчиков:\n  "))))
     return;
   Edit1->setText(Q(CounterValueText(n, reply)));
   ThePlatform().ShowMessage(std::string(kSuccessMessage));
@@ -74,17 +75,18 @@ void TForm39::Button2Click() {
     return;
   const auto value = CounterValueToSet(n, S(Edit1->text()));
   if (!value) {
-    ThePlatform().ShowMessage("Ошибка! Значение счетчика неверное: \"" + S(Edit1->text()) + "\".");
+    ThePlatform().ShowMessage(
+        TrArgs(Tr("Ошибка! Значение счетчика неверное: \"%1\"."), {S(Edit1->text())}));
     return;
   }
   if (CutsRemoteAccess(n, *value) &&
-      !ThePlatform().Ask({"Служебные счетчики", std::string(kRemoteAccessQuestion), true})) {
+      !ThePlatform().Ask({Tr("Служебные счетчики"), TrText(kRemoteAccessQuestion), true})) {
     return;
   }
   int rc = 0;
   const ReplyRecord& reply = SetServiceCounter(password_->Value(), n, *value, rc);
   if (!End(cmd::kSetServiceCounter, rc, reply,
-           ReplyCheck::Heading("Установка служебных счетчиков:\n  ")))
+           ReplyCheck::Heading(Tr("Установка служебных счетчиков:\n  "))))
     return;
   // In USB storage mode the register leaves the link: this session ends.
   if (n == kUsbStorageCounter)

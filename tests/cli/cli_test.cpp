@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -668,13 +671,23 @@ TEST_F(CardPayTest, ExitsWithZeroOnlyWhenCardPaymentSucceeded) {
 }
 
 TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {
-  // Without --yes or with a short serial number nothing is sent.
+  // Without --yes or with an empty serial number nothing is sent.
   EXPECT_EQ(RunSim({"fiscalize", "--serial", "SM000012345", "--inspector", "123456"}).status, 2);
-  const CliResult short_serial =
-      RunSim({"fiscalize", "--serial", "SM0001", "--inspector", "123456", "--yes"});
-  EXPECT_EQ(short_serial.status, 2);
-  EXPECT_THAT(short_serial.err, HasSubstr("від 7 до 11 символів"));
+  const CliResult no_serial =
+      RunSim({"fiscalize", "--serial", "", "--inspector", "123456", "--yes"});
+  EXPECT_EQ(no_serial.status, 2);
+  EXPECT_THAT(no_serial.err, HasSubstr("Заводський номер не введено!"));
   EXPECT_TRUE(reg->requests().empty());
+  // A short serial number is the register's to judge: it is sent (and refused there, as it is
+  // not this register's).
+  const CliResult short_serial =
+      RunSim({"fiscalize", "--serial", "AB123", "--inspector", "123456", "--yes"});
+  EXPECT_EQ(short_serial.status, 1);
+  ASSERT_EQ(reg->requests().size(), 1u);
+  EXPECT_EQ(reg->requests()[0].code, 64);
+  EXPECT_EQ(reg->requests()[0].text, "406172;AB123;123456;");
+  EXPECT_FALSE(reg->State().fiscalized);
+  reg->ClearRequests();
 
   // The register refuses everything for a moment after Fiscalize.
   reg->ChangeFaults([](sim::Faults& f) {
@@ -688,7 +701,8 @@ TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {
   std::vector<int> codes;
   for (const auto& r : reg->requests())
     codes.push_back(r.code);
-  EXPECT_EQ(codes, (std::vector<int>{64, 128}));
+  // The error codes of the restart do not end the wait: every attempt is made.
+  EXPECT_EQ(codes, (std::vector<int>{64, 128, 128, 128}));
   EXPECT_TRUE(reg->State().fiscalized);
 
   reg->ChangeState([](sim::RegisterState& s) { s.fiscalized = false; });
@@ -702,6 +716,83 @@ TEST_F(CliTest, FiscalizeWaitsForTheRestartAndPrintsTheReceipt) {
   for (const auto& r : reg->requests())
     codes.push_back(r.code);
   EXPECT_EQ(codes, (std::vector<int>{64, 128, 96, 132, 97, 101}));
+}
+
+// The receipt tape with the printing time taken out (the simulators run on the host's clock).
+std::string TapeWithoutTime(std::string tape) {
+  static const std::regex kTime(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)");
+  return std::regex_replace(tape, kTime, "DD.MM.YYYY hh:mm:ss");
+}
+
+// A receipt of two articles, one with a discount, paid in cash with change.
+const std::vector<std::string> kSaleCommands = {
+    "send",
+    "36",
+    "406172;1;Хліб білий;12.50;0;1;",
+    "36",
+    "406172;2;Молоко 2,5%;34.00;1;1;",
+    "99",
+    "406172;1;1;0;",
+    "100",
+    "406172;1;2.000;12.50;",
+    "104",
+    "406172;-10.00;",
+    "100",
+    "406172;2;1.000;34.00;",
+    "103",
+    "406172;0;100.00;",
+    "101",
+    "406172;1;",
+};
+
+// tolvanet-sim --tape and tolvanet-cli --demo --tape write what the register printed, each
+// document once it is finished, as the register's fixture tape.
+TEST_F(CliTest, ReceiptSoldThroughTheCliLandsOnTheTapeFile) {
+  const std::string expected = Slurp(DataFile("tape_sale.txt"));
+  ASSERT_FALSE(expected.empty());
+
+  // The simulator as a program of its own; its listening line names the port.
+  const fs::path tape = dir / "sim tape.txt";
+  const fs::path err = dir / "sim.err";
+  const std::string start = Quote(TOLVANET_SIM_BINARY) + " -p 0 -i TAPE1 --tape " +
+                            Quote(tape.string()) + " 2> " + Quote(err.string()) + " & echo $!";
+  FILE* pipe = popen(start.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  int pid = 0;
+  ASSERT_EQ(fscanf(pipe, "%d", &pid), 1);
+  pclose(pipe);
+  std::string port;
+  static const std::regex kListening(R"(listening on 127\.0\.0\.1:(\d+))");
+  for (int i = 0; i < 2000 && port.empty(); ++i) {  // until it says where it listens
+    std::smatch m;
+    const std::string text = Slurp(err);
+    if (std::regex_search(text, m, kListening))
+      port = m[1];
+    else
+      usleep(5000);
+  }
+  ASSERT_FALSE(port.empty()) << Slurp(err);
+  std::vector<std::string> args = {"--address", "127.0.0.1", "--port", port, "--id", "TAPE1"};
+  args.insert(args.end(), kSaleCommands.begin(), kSaleCommands.end());
+  const CliResult r = Run(args);
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(TapeWithoutTime(Slurp(tape)), expected);
+
+  // The built-in register of --demo writes the same tape, appended after a cut.
+  const fs::path demo_tape = dir / "demo tape.txt";
+  args = {"--demo", "--tape", demo_tape.string()};
+  args.insert(args.end(), kSaleCommands.begin(), kSaleCommands.end());
+  EXPECT_EQ(Run(args).status, 0);
+  EXPECT_EQ(TapeWithoutTime(Slurp(demo_tape)), expected);
+  args = {"--demo", "--tape", demo_tape.string(), "send", "96", "406172;", "101", "406172;0;"};
+  EXPECT_EQ(Run(args).status, 0);
+  const std::string both = TapeWithoutTime(Slurp(demo_tape));
+  EXPECT_EQ(both.substr(0, expected.size() + 4), expected + "\n✂");
+
+  // --tape belongs to --demo.
+  EXPECT_EQ(RunSim({"--tape", (dir / "x.txt").string(), "send", "0x80", "406172;"}).status, 2);
 }
 
 }  // namespace

@@ -66,10 +66,13 @@ TEST_F(FiscalizationTest, InputsAreCheckedBeforeAnythingIsSent) {
       {{"406172", "SM000012345", "123456", "654321"},
        "Повторно зроби ввод паролей та фіскалізацію"},
       {{"406172", "", "123456", "123456"},
-       "Заводський номер - від 7 до 11 символів! Фіскалізацію не виконано."},
+       "Заводський номер не введено! Фіскалізацію не виконано."},
       {{"406172", "SM00001", "123456", "123456"}, ""},
+      // A short factory serial is the register's to judge, not ours.
+      {{"406172", "AB123", "123456", "123456"}, ""},
+      {{"406172", "1", "123456", "123456"}, ""},
       {{"406172", "SM0000123456", "123456", "123456"},
-       "Заводський номер - від 7 до 11 символів! Фіскалізацію не виконано."},
+       "Заводський номер - не більше 11 символів! Фіскалізацію не виконано."},
       {{"406172", "SM;00012345", "123456", "123456"},
        "Поле \"Заводской номер ККМ\" не может содержать символ \";\" и управляющие символы. "
        "Ошибка!"},
@@ -137,14 +140,30 @@ TEST_F(FiscalizationTest, TheOperatorStopsTheWait) {
                                                     "надруковано."});
 }
 
-TEST_F(FiscalizationTest, AnErrorThatWillNotPassEndsTheWaitAtOnce) {
+TEST_F(FiscalizationTest, TheWaitGoesOnThroughErrorCodes) {
+  // A register that restarts may answer with an error code before it is ready.
   reg.answers[128] = FakeAnswer{"0006", ""};
-  EXPECT_EQ(RunFiscalization(input, host), FiscalizationResult::kNotConfirmed);
-  EXPECT_EQ(Codes(), (std::vector<int>{64, 128}));
+  host.on_attempt = [this](int attempt) {
+    if (attempt == 3)
+      reg.answers[128] = FakeAnswer{};
+  };
+  EXPECT_EQ(RunFiscalization(input, host), FiscalizationResult::kDone);
+  EXPECT_EQ(Codes(), (std::vector<int>{64, 128, 128, 128, 96, 132, 97, 101}));
+  EXPECT_EQ(host.messages, std::vector<std::string>{"Фіскаліз. реєстратора - Успішно!"});
+
+  // Error codes all along: asked up to the bound, then the last error is named.
+  reg.sent.clear();
+  host.messages.clear();
+  host.on_attempt = nullptr;
+  reg.answers[128] = FakeAnswer{"0006", ""};
+  FiscalizationWait wait;
+  wait.attempts = 4;
+  EXPECT_EQ(RunFiscalization(input, host, wait), FiscalizationResult::kNotConfirmed);
+  EXPECT_EQ(Codes(), (std::vector<int>{64, 128, 128, 128, 128}));
   EXPECT_EQ(host.messages,
-            std::vector<std::string>{"Фіскалізацію виконано. Реєстратор відповів помилкою 0006:\n  "
-                                     "Неверный пароль доступа!\nКвитанцію про фіскалізацію не "
-                                     "надруковано."});
+            std::vector<std::string>{"Фіскалізацію виконано. Реєстратор не відповів успішно, "
+                                     "остання відповідь - помилка 0006:\n  Неверный пароль "
+                                     "доступа!\nКвитанцію про фіскалізацію не надруковано."});
 }
 
 TEST_F(FiscalizationTest, FailuresOfTheSequence) {
@@ -184,13 +203,24 @@ TEST_F(FiscalizationTest, FailuresOfTheSequence) {
     EXPECT_EQ(Codes(), c.codes);
     EXPECT_EQ(host.messages, c.messages);
   }
-  // No answer to Fiscalize: the heading and the time-out.
+  // No answer, or a damaged one, to Fiscalize: the register may have done it. The message
+  // keeps its heading and says to read the register's state before another try.
+  const std::string may_be_done =
+      "\nРеєстратор міг бути фіскалізований: перш ніж повторювати фіскалізацію, прочитайте "
+      "його стан (статус).";
   reg.sent.clear();
   reg.answers[64] = FakeAnswer{"0000", "", true};
   host.messages.clear();
   EXPECT_EQ(RunFiscalization(input, host), FiscalizationResult::kFailed);
   EXPECT_EQ(host.messages,
-            std::vector<std::string>{"Фіскаліз. реєстратора:\n  Таймаут устройства! Ошибка!"});
+            std::vector<std::string>{"Фіскаліз. реєстратора:\n  Таймаут устройства! Ошибка!" +
+                                     may_be_done});
+  reg.answers[64] = FakeAnswer{"0000", "", false, true};
+  host.messages.clear();
+  EXPECT_EQ(RunFiscalization(input, host), FiscalizationResult::kFailed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_TRUE(host.messages[0].starts_with("Фіскаліз. реєстратора:\n  ")) << host.messages[0];
+  EXPECT_TRUE(host.messages[0].ends_with(may_be_done)) << host.messages[0];
 }
 
 }  // namespace

@@ -112,6 +112,13 @@ TEST(NetworkRead, AllFieldsOrNone) {
       {"0;C0A8000A;FFFFFF00;C0A80001;0A000005;881;3C00;1E00;", std::nullopt},
       {"0;C0A8000A;FFFFFF00;C0A80001;0A000005;8813;3c00;1E00;", std::nullopt},
       {"", std::nullopt},
+      // Only the first 8 or 4 characters of a field are read: what a firmware adds after
+      // them changes nothing, a bad character among them still stops the read.
+      {"0;C0A8000A0;FFFFFF00;C0A80001;0A000005;8813;3C00;1E00;", Sample()},
+      {"0;C0A8000A;FFFFFF00x;C0A80001;0A000005;8813 ;3C00;1E00zz;", Sample()},
+      {"0;C0A8000A;FFFFFF00;C0A80001;0A000005;8813;3C00;1E000;", Sample()},
+      {"0;C0A8000;FFFFFF00;C0A80001;0A000005;8813;3C00;1E00;", std::nullopt},
+      {"0;C0A8000A;FFFFFF00;C0A80001;0A000005;881x3;3C00;1E00;", std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.data);
@@ -171,6 +178,16 @@ TEST(IdDev, HexadecimalLabel) {
   EXPECT_EQ(IdDevHex("12a"), std::nullopt);
   EXPECT_EQ(IdDevHex(""), std::nullopt);
   EXPECT_EQ(IdDevHexLabel("12345678"), "Значение ID_DEV (Hex):  12345678");
+}
+
+TEST(IdDev, OnlyDigitsOfAnUnsigned32BitValueMayBeSet) {
+  for (std::string ok : {"0", "305419896", "4294967295", "0000000001"})
+    EXPECT_EQ(CheckIdDev(ok), "") << ok;
+  for (std::string bad :
+       {"", "4294967296", "12a", "-1", "+1", " 1", "1 ", "1.0", "0x10", "18446744073709551617"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_NE(CheckIdDev(bad).find("ID_DEV не установлен"), std::string::npos);
+  }
 }
 
 TEST(NetworkCommands, DirectTexts) {

@@ -6,10 +6,12 @@
 #include <QVBoxLayout>
 
 #include "app/platform.h"
+#include "app/ui/qt_platform.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
-TForm45::TForm45(QWidget* parent) : TransferDialog(parent, "Form45", "Чтение ПО") {
+TForm45::TForm45(QWidget* parent) : TransferDialog(parent, "Form45", QTr("Чтение ПО")) {
   Edit2 = NewPasswordEdit("Edit2");
   Edit7 = NewErrorCodeBox("Edit7");
   Edit7->setText("0000");
@@ -17,15 +19,15 @@ TForm45::TForm45(QWidget* parent) : TransferDialog(parent, "Form45", "Чтени
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
-  Button1 = NewCommandButton("Button1", "Чтение внутреннего ПО", &TForm45::Button1Click);
-  Button3 = NewButton("Button3", "Стоп", [this] { Button3Click(); });
-  Button2 = NewButton("Button2", "Выход", [this] { Button2Click(); });
+  Button1 = NewCommandButton("Button1", QTr("Чтение внутреннего ПО"), &TForm45::Button1Click);
+  Button3 = NewButton("Button3", QTr("Стоп"), [this] { Button3Click(); });
+  Button2 = NewButton("Button2", QTr("Выход"), [this] { Button2Click(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
-  grid->addWidget(new QLabel("Пароль:", this), 0, 0);
+  grid->addWidget(new QLabel(QTr("Пароль:"), this), 0, 0);
   grid->addWidget(Edit2, 0, 1);
-  grid->addWidget(new QLabel("Код ошибки:", this), 1, 0);
+  grid->addWidget(new QLabel(QTr("Код ошибки:"), this), 1, 0);
   grid->addWidget(Edit7, 1, 1);
   layout->addLayout(grid);
   layout->addWidget(ProgressBar1);
@@ -40,7 +42,7 @@ TForm45::TForm45(QWidget* parent) : TransferDialog(parent, "Form45", "Чтени
 
 void TForm45::Button1Click() {
   const auto path = ThePlatform().SaveFile(
-      {"", "HEX файлы|*.HEX|Все файлы|*.*", "HEX", {}, {}, /*own_overwrite_question=*/false});
+      {"", Tr("HEX файлы|*.HEX|Все файлы|*.*"), "HEX", {}, {}, /*own_overwrite_question=*/false});
   if (!path)
     return;
   transfer_.ReadFirmware(RegisterText(Edit2), *path);

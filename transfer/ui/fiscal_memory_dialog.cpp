@@ -9,17 +9,19 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/decimal.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
 namespace {
-constexpr char kDigitsOnly[] = "Ошибка! Только десятичные цифры!";
+constexpr const char* kDigitsOnly = TrNoop("Ошибка! Только десятичные цифры!");
 }
 
 TForm7::TForm7(QWidget* parent)
-    : TransferDialog(parent, "Form7", "Чтение/запись/обнуление фискальной памяти") {
+    : TransferDialog(parent, "Form7", QTr("Чтение/запись/обнуление фискальной памяти")) {
   // A tool window without a system menu: it is closed with "Закрыть".
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Esc when idle does nothing; during a transfer it stops it, as "Остановить" does.
+  CloseOnlyWithButton();
   auto edit = [this](const char* name, int max_length, bool read_only) {
     auto* e = new QLineEdit(this);
     e->setObjectName(name);
@@ -42,11 +44,11 @@ TForm7::TForm7(QWidget* parent)
   CGauge1->setObjectName("CGauge1");
   CGauge1->setRange(0, 100);
   CGauge1->setValue(0);
-  Button3 = NewCommandButton("Button3", "Читать флеш-память", &TForm7::Button3Click);
-  Button4 = NewCommandButton("Button4", "Записать флеш-память", &TForm7::Button4Click);
-  Button2 = NewCommandButton("Button2", "Обнулить флеш-память", &TForm7::Button2Click);
-  Button5 = NewButton("Button5", "Остановить", [this] { Button5Click(); });
-  Button1 = NewButton("Button1", "Закрыть", [this] { Button1Click(); });
+  Button3 = NewCommandButton("Button3", QTr("Читать флеш-память"), &TForm7::Button3Click);
+  Button4 = NewCommandButton("Button4", QTr("Записать флеш-память"), &TForm7::Button4Click);
+  Button2 = NewCommandButton("Button2", QTr("Обнулить флеш-память"), &TForm7::Button2Click);
+  Button5 = NewButton("Button5", QTr("Остановить"), [this] { Button5Click(); });
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { Button1Click(); });
   Button3->setEnabled(false);
   Button4->setEnabled(false);
 
@@ -57,14 +59,14 @@ TForm7::TForm7(QWidget* parent)
     grid->addWidget(new QLabel(label, this), row, 0);
     grid->addWidget(w, row++, 1);
   };
-  add("Пароль:", Edit3);
-  add("Адрес начала данных (номер байта):", Edit4);
-  add("Количество байтов для чтения.записи:", Edit5);
-  add("Количество повторов при ошибке:", Edit7);
-  add("Текущий адрес:", Edit6);
-  add("Результат выполнения:", Edit1);
-  add("Статус регистратора:", Edit2);
-  add("Повторов:", Edit8);
+  add(Tr("Пароль:"), Edit3);
+  add(Tr("Адрес начала данных (номер байта):"), Edit4);
+  add(Tr("Количество байтов для чтения.записи:"), Edit5);
+  add(Tr("Количество повторов при ошибке:"), Edit7);
+  add(Tr("Текущий адрес:"), Edit6);
+  add(Tr("Результат выполнения:"), Edit1);
+  add(Tr("Статус регистратора:"), Edit2);
+  add(Tr("Повторов:"), Edit8);
   layout->addLayout(grid);
   layout->addWidget(CGauge1);
   auto* buttons = new QHBoxLayout();
@@ -103,7 +105,7 @@ void TForm7::InputCheck(QLineEdit* changed) {
     return;
   }
   if (!transfer::DecimalDigits(S(changed->text()))) {
-    ThePlatform().ShowMessage(kDigitsOnly);
+    ThePlatform().ShowMessage(Tr(kDigitsOnly));
     return;
   }
   SetButtonEnabled(Button3, true);
@@ -114,7 +116,7 @@ std::optional<transfer::FlashRange> TForm7::Range() {
   const auto start = transfer::DecimalDigits(S(Edit4->text()));
   const auto count = transfer::DecimalDigits(S(Edit5->text()));
   if (!start || !count) {
-    ThePlatform().ShowMessage(kDigitsOnly);
+    ThePlatform().ShowMessage(Tr(kDigitsOnly));
     return std::nullopt;
   }
   transfer::FlashRange range;
@@ -134,8 +136,8 @@ void TForm7::Button3Click() {
   std::optional<transfer::FlashRange> range = Range();
   if (!range)
     return;
-  const auto path = ThePlatform().SaveFile({"Чтение данныхт из флеш-памяти в файл",
-                                            "Бинарные файлы (*.bin)|*.BIN|Все файлы (*.*)|*.*",
+  const auto path = ThePlatform().SaveFile({Tr("Чтение данныхт из флеш-памяти в файл"),
+                                            Tr("Бинарные файлы (*.bin)|*.BIN|Все файлы (*.*)|*.*"),
                                             "bin",
                                             {},
                                             {},

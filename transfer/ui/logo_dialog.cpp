@@ -10,16 +10,19 @@
 #include "app/platform.h"
 #include "app/ui/qt_platform.h"
 #include "link/decimal.h"
+#include "link/translate.h"
 
 namespace tolvanet::ui {
 
 namespace {
-constexpr char kUnknown[] = "неизвестно";
+constexpr const char* kUnknown = TrNoop("неизвестно");
 }
 
-TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Программирования логотипа") {
+TForm6::TForm6(QWidget* parent)
+    : TransferDialog(parent, "Form6", QTr("Программирования логотипа")) {
   // A tool window without a close box: it is closed with "Закрыть".
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Esc when idle does nothing; while the logo is sent it stops it.
+  CloseOnlyWithButton();
   auto label = [this](const char* name) {
     auto* l = new QLabel(this);
     l->setObjectName(name);
@@ -35,7 +38,7 @@ TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Програ�
   Edit2->setObjectName("Edit2");
   Edit3 = new QLineEdit(this);
   Edit3->setObjectName("Edit3");
-  GroupBox1 = new QGroupBox("Вид логотипа", this);
+  GroupBox1 = new QGroupBox(QTr("Вид логотипа"), this);
   GroupBox1->setObjectName("GroupBox1");
   Image1 = new QLabel(GroupBox1);
   Image1->setObjectName("Image1");
@@ -46,10 +49,10 @@ TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Програ�
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setValue(0);
-  Button2 = NewCommandButton("Button2", "Открыть", &TForm6::Button2Click);
-  Button3 = NewCommandButton("Button3", "Программировать", &TForm6::Button3Click);
+  Button2 = NewCommandButton("Button2", QTr("Открыть"), &TForm6::Button2Click);
+  Button3 = NewCommandButton("Button3", QTr("Программировать"), &TForm6::Button3Click);
   Button3->setEnabled(false);
-  Button1 = NewButton("Button1", "Закрыть", [this] { Button1Click(); });
+  Button1 = NewButton("Button1", QTr("Закрыть"), [this] { Button1Click(); });
 
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout();
@@ -58,13 +61,13 @@ TForm6::TForm6(QWidget* parent) : TransferDialog(parent, "Form6", "Програ�
     grid->addWidget(new QLabel(text, this), row, 0);
     grid->addWidget(w, row++, 1);
   };
-  add("Пароль для программирования:", Edit1);
-  add("Максимальный размер логотипа (по X, в пикселях):", Label5);
-  add("Максимальный размер логотипа (по Y, в пикселях):", Label6);
-  add("Размер рисунка (по X, в пикселях):", Label9);
-  add("Размер рисунка (по Y, в пикселях):", Label10);
-  add("Размер для загрузки (по X):", Edit2);
-  add("Размер для загрузки (по Y):", Edit3);
+  add(Tr("Пароль для программирования:"), Edit1);
+  add(Tr("Максимальный размер логотипа (по X, в пикселях):"), Label5);
+  add(Tr("Максимальный размер логотипа (по Y, в пикселях):"), Label6);
+  add(Tr("Размер рисунка (по X, в пикселях):"), Label9);
+  add(Tr("Размер рисунка (по Y, в пикселях):"), Label10);
+  add(Tr("Размер для загрузки (по X):"), Edit2);
+  add(Tr("Размер для загрузки (по Y):"), Edit3);
   layout->addLayout(grid);
   layout->addWidget(GroupBox1, 1);
   layout->addWidget(ProgressBar1);
@@ -85,8 +88,8 @@ void TForm6::FormActivate() {
     if (!limits)
       return;
     limits_ = *limits;
-    Label5->setText(limits_.known() ? QString::number(limits_.max_width) : kUnknown);
-    Label6->setText(limits_.known() ? QString::number(limits_.max_height) : kUnknown);
+    Label5->setText(limits_.known() ? QString::number(limits_.max_width) : QTr(kUnknown));
+    Label6->setText(limits_.known() ? QString::number(limits_.max_height) : QTr(kUnknown));
   });
 }
 
@@ -100,7 +103,7 @@ QImage TForm6::ImageOf(const transfer::Picture& picture) {
 }
 
 void TForm6::Button2Click() {
-  const auto path = ThePlatform().OpenFile({"", "BMP файл|*.BMP", {}, {}, {}, false});
+  const auto path = ThePlatform().OpenFile({"", Tr("BMP файл|*.BMP"), {}, {}, {}, false});
   if (!path)
     return;
   // The same reader as the terminal tool's: a file gives the same logo in both, or is refused
@@ -109,7 +112,8 @@ void TForm6::Button2Click() {
   std::optional<transfer::Picture> picture = transfer::ReadBmp(*path, &error);
   if (!picture) {
     // Picture, labels and button stay as they were.
-    ThePlatform().ShowMessage("Не удалось прочитать рисунок BMP: " + *path + " (" + error + ")");
+    ThePlatform().ShowMessage(
+        TrArgs(Tr("Не удалось прочитать рисунок BMP: %1 (%2)"), {*path, error}));
     return;
   }
   picture_ = std::move(*picture);

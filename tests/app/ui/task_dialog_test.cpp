@@ -1,7 +1,11 @@
 // The task window base on the built-in simulator: Enter presses nothing, a click while the
 // link waits starts nothing, a builder's refusal sends nothing, a damaged answer is a failure,
-// Esc during a loop stops it and closes afterwards, activation runs once per opening.
+// Esc during a loop stops it and leaves the window open, the close box stops it and closes
+// afterwards, a window closed only with its button ignores Esc and the desktop's close when
+// idle, activation runs once per opening.
+#include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QSpontaneKeyEvent>
 #include <QTimer>
 #include <QtTest>
 
@@ -46,6 +50,7 @@ class SampleDialog : public ui::TaskDialog {
     const ReplyRecord& reply = GetDateTime(ui::S(Edit1->text()), rc);
     End(cmd::kGetDateTime, rc, reply, ReplyCheck::Fixed("Ошибка чтения времени!"));
   }
+  void CloseOnlyWithButton() { TaskDialog::CloseOnlyWithButton(); }
   void Button3Click() {
     for (int i = 0; i < 5; ++i) {
       int rc = 0;
@@ -60,6 +65,14 @@ class SampleDialog : public ui::TaskDialog {
  protected:
   void FormActivate() override { ++activations; }
 };
+
+// The close the desktop sends (the close box, Alt+F4): true when the window accepted it.
+bool DesktopClose(QWidget* window) {
+  QCloseEvent close;
+  QSpontaneKeyEvent::setSpontaneous(&close);
+  QApplication::instance()->notify(window, &close);  // sendEvent would clear the flag
+  return close.isAccepted();
+}
 
 }  // namespace
 
@@ -145,19 +158,64 @@ class TaskDialogTest : public QObject {
     QVERIFY(d_->Button4->isEnabled());  // the status of that reply can still be looked at
   }
 
-  void escDuringALoopStopsItAndClosesAfterwards() {
+  // Esc stops the loop and no more: the window stays open with what the loop did; the close
+  // box (a spontaneous close) also stops it, and the window closes when it has ended.
+  void escOrTheCloseBoxDuringALoop_data() {
+    QTest::addColumn<bool>("close_box");
+    QTest::addColumn<bool>("only_with_button");
+    QTest::newRow("Esc") << false << false;
+    QTest::newRow("Esc, closed only with its button") << false << true;
+    QTest::newRow("close box") << true << false;
+  }
+  void escOrTheCloseBoxDuringALoop() {
+    QFETCH(bool, close_box);
+    QFETCH(bool, only_with_button);
+    if (only_with_button)
+      d_->CloseOnlyWithButton();
     d_->show();
     int passes = 0;
     platform_.on_process_events = [&] {
-      if (++passes == 1)
-        QTest::keyClick(d_.get(), Qt::Key_Escape);
+      if (++passes == 1) {
+        if (close_box) {
+          DesktopClose(d_.get());
+        } else {
+          QTest::keyClick(d_.get(), Qt::Key_Escape);
+        }
+      }
       QVERIFY(d_->isVisible());  // never while the loop runs
     };
     d_->Button3->click();
     platform_.on_process_events = nullptr;
     QVERIFY(d_->blocks >= 1 && d_->blocks < 5);
+    QCOMPARE(d_->isVisible(), !close_box);
+    // Open: the status of the last reply can be looked at; closed: disabled again.
+    QCOMPARE(d_->Button4->isEnabled(), !close_box);
+    if (!close_box) {
+      QVERIFY(d_->Button3->isEnabled());  // and the next operation can start
+      const int before = d_->blocks;
+      d_->Button3->click();
+      QCOMPARE(d_->blocks, before + 5);
+    }
+  }
+
+  // Esc when idle closes an ordinary window; one closed only with its own button stays open,
+  // and the desktop's close does not close it either, while its button (accept) does.
+  void escWhenIdle() {
+    d_->show();
+    QTest::keyClick(d_.get(), Qt::Key_Escape);
     QVERIFY(!d_->isVisible());
-    QVERIFY(!d_->Button4->isEnabled());  // disabled again when the window closed
+
+    SampleDialog only;
+    only.CloseOnlyWithButton();
+    only.show();
+    QVERIFY(!(only.windowFlags() & Qt::WindowCloseButtonHint));
+    QTest::keyClick(&only, Qt::Key_Escape);
+    QVERIFY(only.isVisible());
+    QVERIFY(!DesktopClose(&only));
+    QVERIFY(only.isVisible());
+    QVERIFY(bench_.Codes().empty());
+    only.accept();
+    QVERIFY(!only.isVisible());
   }
 
   void activationRunsOncePerOpening() {

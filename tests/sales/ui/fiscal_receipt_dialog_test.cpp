@@ -313,6 +313,61 @@ class FiscalReceiptDialogTest : public QObject {
       QVERIFY(r.code != 120);
     terminal.Stop();
   }
+
+  // Esc while the terminal is waited for cancels the wait and nothing else: the window stays
+  // open with the outcome and the payment type, so a second "Оплатить" is a card payment
+  // again, never cash.
+  void escDuringACardWaitKeepsTheWindowAndItsPaymentType() {
+    sim::Terminal terminal;
+    QVERIFY2(terminal.Start(), terminal.error_text().c_str());
+    WritePrivateProfileString("Communication", "Terminal", terminal.device_path(), bench_.Ini());
+    TheAppState().el_journal = "КСЕФ";
+    for (auto [code, text] : {std::pair{99, "406172;1;1;0;"},
+                              {36, "406172;7;Tea;500.00;0;0;"},
+                              {100, "406172;7;1.000;500.00;"}}) {
+      QCOMPARE(bench_.reg->Execute(code, text).error_code, std::string("0000"));
+    }
+    f_->card_timings.read_limit = std::chrono::milliseconds(2000);
+    f_->card_timings.step_limit = std::chrono::milliseconds(3000);
+    f_->show();  // activation: the article file question is cancelled
+    f_->ComboBox1->setCurrentIndex(2);
+    f_->Edit8->setText("5.00");
+    terminal.ChangeBehaviour(
+        [](sim::TerminalBehaviour& b) { b.silence = sim::TerminalBehaviour::Silence::kCardData; });
+    Clear();
+    bool pressed = false;
+    bench_.platform.on_process_events = [&] {
+      if (!pressed && f_->CardStageLabel->text().startsWith("Ожидание карты")) {
+        pressed = true;
+        QTest::keyClick(f_, Qt::Key_Escape);
+      }
+    };
+    f_->Button8->click();
+    bench_.platform.on_process_events = nullptr;
+    QVERIFY(pressed);
+    QVERIFY(f_->isVisible());
+    QCOMPARE(f_->ComboBox1->currentIndex(), 2);
+    QCOMPARE(bench_.platform.messages,
+             std::vector<std::string>{"Оплата банковской картой прервана оператором."});
+    for (const auto& r : bench_.reg->requests())
+      QVERIFY(r.code != 120 && r.code != 103);
+
+    // The hurried second press goes to the terminal with the same type.
+    terminal.ChangeBehaviour(
+        [](sim::TerminalBehaviour& b) { b.silence = sim::TerminalBehaviour::Silence::kNone; });
+    Clear();
+    f_->Button8->click();
+    QVERIFY2(bench_.platform.messages.empty(), LastMessage().c_str());
+    QCOMPARE(terminal.payments().size(), std::size_t{1});
+    bool card = false;
+    for (const auto& r : bench_.reg->requests()) {
+      QVERIFY(r.code != 103);
+      card = card || (r.code == 120 && r.text.rfind("406172;2;5.00;", 0) == 0);
+    }
+    QVERIFY(card);
+    f_->Button11->click();
+    terminal.Stop();
+  }
 };
 
 }  // namespace tolvanet

@@ -142,6 +142,25 @@ class ReceiptWindowsTest : public QObject {
     QCOMPARE(Requests(), expected);
     QVERIFY(bench_.platform.messages.empty());
 
+    // The memo's lines are those a list shows: a final line break prints no extra line, an
+    // empty line in between is printed.
+    const std::vector<std::pair<QString, std::vector<std::string>>> memos = {
+        {"a\n", {"a"}},
+        {"a\n\nb\n", {"a", "", "b"}},
+        {"\n", {""}},
+    };
+    for (const auto& [memo, lines] : memos) {
+      Clear();
+      f->Memo1->setPlainText(memo);
+      f->Button2->click();
+      Texts sent = {{96, "406172;"}};
+      for (const std::string& line : lines)
+        sent.push_back({97, "406172;" + line + ";"});
+      sent.push_back({101, "406172;0;"});
+      QCOMPARE(Requests(), sent);
+    }
+    f->Memo1->setPlainText("12345678;0123456789;0123456789;0123456789;12\nЧек");
+
     // A line the register refuses stops the receipt there; it stays open.
     Clear();
     bench_.reg->AimFault({.error = sim::err::kInvalidDocState, .code = 97, .skip = 1});

@@ -75,6 +75,17 @@ class NetworkDialogTest : public QObject {
                                             "Чтение данных остановлено."));
     QCOMPARE(Boxes(f), read);
 
+    // A field longer than its 8 characters is read from its first 8 (a firmware that adds
+    // a character must not make every read fail).
+    bench_.reg->SetAnswerRewrite([](const sim::Request& r, sim::Answer& a) {
+      if (r.code == 250)
+        a.data = "0;C0A80064F;FFFFFF00;C0A80001;0A000005;8813;3C00;1E00;";
+    });
+    f->Button1->click();
+    bench_.reg->SetAnswerRewrite(nullptr);
+    QCOMPARE(Messages().back(), std::string("Успешно!"));
+    QCOMPARE(Boxes(f), read);
+
     // Opened again later in the run: the boxes are kept.
     f->reject();
     f->show();
@@ -178,6 +189,43 @@ class NetworkDialogTest : public QObject {
     f->Button2->click();
     QCOMPARE(LastText(), std::string("406172;305419896;"));
     QCOMPARE(Messages().back(), std::string("Успешно!"));
+  }
+
+  // Only digits with a value the relay can route by reach SetIdDev; the rest is refused
+  // before anything is sent.
+  void idDevSetRefusesWhatTheRelayCannotRoute_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("one past the largest") << "4294967296" << false;
+    QTest::newRow("a letter") << "12a" << false;
+    QTest::newRow("a sign") << "-1" << false;
+    QTest::newRow("a plus") << "+7" << false;
+    QTest::newRow("blanks") << " 12 " << false;
+    QTest::newRow("digits too many") << "99999999999999999999" << false;
+    QTest::newRow("the largest") << "4294967295" << true;
+    QTest::newRow("zero") << "0" << true;
+  }
+  void idDevSetRefusesWhatTheRelayCannotRoute() {
+    QFETCH(QString, typed);
+    QFETCH(bool, sent);
+    auto* f = w().Form50;
+    f->show();
+    f->Edit1->setText(typed);
+    f->Button2->click();
+    if (sent) {
+      // Sent as typed; what the register answers is its own affair (the simulated one keeps
+      // to the nine digits of the relay's registration).
+      QCOMPARE(bench_.Codes(), std::vector<int>{75});
+      QCOMPARE(LastText(), "406172;" + ui::S(typed) + ";");
+      QCOMPARE(Messages().size(), std::size_t{1});
+      QVERIFY(Messages()[0].find("ID_DEV не установлен") == std::string::npos);
+    } else {
+      QVERIFY(bench_.Codes().empty());
+      QCOMPARE(Messages().size(), std::size_t{1});
+      QVERIFY2(Messages()[0].find("ID_DEV не установлен") != std::string::npos,
+               Messages()[0].c_str());
+      QVERIFY(Messages()[0].find("4294967295") != std::string::npos);
+    }
   }
 
   void modemStateBits() {

@@ -1,0 +1,153 @@
+// The settings and transfer windows in each interface language: their texts follow the
+// language, longer texts make them grow instead of clipping, and a fiscalization sends the
+// same command texts whatever the language.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "link/translate.h"
+#include "settings/ui/acquirer_session_dialog.h"
+#include "settings/ui/date_time_dialog.h"
+#include "settings/ui/decimal_point_dialog.h"
+#include "settings/ui/fiscal_params_dialog.h"
+#include "settings/ui/fiscalization_dialog.h"
+#include "settings/ui/header_text_dialog.h"
+#include "settings/ui/id_dev_dialog.h"
+#include "settings/ui/maintenance_dialog.h"
+#include "settings/ui/modem_state_dialog.h"
+#include "settings/ui/network_dialog.h"
+#include "settings/ui/operators_dialog.h"
+#include "settings/ui/passwords_dialog.h"
+#include "settings/ui/payment_types_dialog.h"
+#include "settings/ui/program_confirm_dialog.h"
+#include "settings/ui/program_result_dialog.h"
+#include "settings/ui/read_write_form.h"
+#include "settings/ui/registrator_params_dialog.h"
+#include "settings/ui/serial_number_dialog.h"
+#include "settings/ui/service_counters_dialog.h"
+#include "tests/app/ui/window_test_bench.h"
+#include "transfer/ui/firmware_read_dialog.h"
+#include "transfer/ui/fiscal_memory_dialog.h"
+#include "transfer/ui/logo_dialog.h"
+#include "transfer/ui/transfer_dialog.h"
+
+namespace tolvanet {
+
+using Texts = std::vector<std::pair<int, std::string>>;
+
+class SettingsLanguagesTest : public QObject {
+  Q_OBJECT
+  testing::WindowTestBench bench_;
+
+  // The program's windows, built in `language`.
+  bool StartIn(const char* language) {
+    bench_.TearDown();
+    if (!UseLanguage(language, TOLVANET_LOCALE_DIR))
+      return false;
+    return bench_.SetUp() && bench_.ConnectAndClear();
+  }
+
+  std::vector<QWidget*> Windows() const {
+    const auto& s = bench_.windows->settings;
+    const auto& f = bench_.windows->fiscal;
+    const auto& t = bench_.windows->transfer;
+    return {s.Form11, s.Form12, s.Form13, s.Form26, s.Form27, s.Form32, s.Form34, s.Form38,
+            s.Form39, f.Form15, f.Form18, f.Form37, f.Form22, f.Form36, f.Form19, f.Form49,
+            f.Form50, f.Form51, f.Form53, t.Form6,  t.Form45, t.Form7};
+  }
+
+  // Fiscalizes through the window; the texts the register got.
+  Texts Fiscalize(const char* serial) {
+    ui::TForm19* f = bench_.windows->fiscal.Form19;
+    f->Edit4->setText(serial);
+    f->Edit1->setText("123456");
+    f->Edit2->setText("123456");
+    f->Edit3->setText("406172");
+    bench_.reg->ClearRequests();
+    bench_.platform.messages.clear();
+    f->Button2->click();
+    Texts out;
+    for (const auto& r : bench_.reg->requests())
+      out.emplace_back(r.code, r.text);
+    return out;
+  }
+
+ private slots:
+  void init() { QVERIFY(bench_.SetUp()); }
+  void cleanup() {
+    bench_.TearDown();
+    UseLanguage(kOriginalLanguage, TOLVANET_LOCALE_DIR);
+  }
+
+  void textsFollowTheLanguage() {
+    struct Case {
+      const char* language;
+      const char* params_caption;
+      const char* read_flash;
+      const char* tax_type;
+      const char* no_serial;
+    };
+    // The fiscalization window's own texts were Ukrainian from the start.
+    const Case cases[] = {
+        {kOriginalLanguage, "Параметры регистратора", "Читать флеш-память", "Вложенный",
+         "Заводський номер не введено! Фіскалізацію не виконано."},
+        {"uk", "Параметри реєстратора", "Читати флеш-пам'ять", "Вкладений",
+         "Заводський номер не введено! Фіскалізацію не виконано."},
+        {"en", "Register settings", "Read flash memory", "Included",
+         "No serial number entered! Fiscalization not done."},
+    };
+    for (const Case& c : cases) {
+      QVERIFY2(StartIn(c.language), c.language);
+      QCOMPARE(bench_.windows->settings.Form26->windowTitle(), QString::fromUtf8(c.params_caption));
+      QCOMPARE(bench_.windows->transfer.Form7->Button3->text(), QString::fromUtf8(c.read_flash));
+      QCOMPARE(bench_.windows->fiscal.Form18->TypeBoxes[0]->itemText(1),
+               QString::fromUtf8(c.tax_type));
+      QVERIFY(Fiscalize("").empty());
+      QCOMPARE(bench_.platform.messages.back(), std::string(c.no_serial));
+    }
+  }
+
+  // Every widget gets at least the room its text asks for, and no window outgrows a
+  // 1366 x 768 screen.
+  void longerTextsMakeTheWindowsGrow() {
+    for (const char* language : {"uk", "en", kOriginalLanguage}) {
+      QVERIFY2(StartIn(language), language);
+      for (QWidget* window : Windows()) {
+        window->show();
+        QCoreApplication::processEvents();
+        const QString where = QString("%1 %2").arg(language, window->objectName());
+        QVERIFY2(window->width() <= 1366, qPrintable(where));
+        QVERIFY2(window->height() <= 768, qPrintable(where));
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+          // The toolkit's own parts (the line edit inside a date box) size themselves.
+          // A table's header sizes with its table.
+          if (!w->isVisible() || !w->minimumSizeHint().isValid() ||
+              w->objectName().startsWith("qt_") || w->inherits("QHeaderView"))
+            continue;
+          const QString name = where + " " + w->objectName() + " " + w->metaObject()->className();
+          QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(name));
+          QVERIFY2(w->height() >= w->minimumSizeHint().height(), qPrintable(name));
+        }
+        window->hide();
+      }
+    }
+  }
+
+  // The receipt the register prints ("РЕЄСТРАТОР ФІСКАЛІЗОВАНО УСПІШНО!") and every command
+  // text stay the same bytes in every language.
+  void aFiscalizationSendsTheSameTextsInEveryLanguage() {
+    QVERIFY(StartIn(kOriginalLanguage));
+    const Texts original = Fiscalize("AB1234567");
+    QVERIFY2(!original.empty(),
+             bench_.platform.messages.empty() ? "" : bench_.platform.messages.back().c_str());
+    for (const char* language : {"uk", "en"}) {
+      QVERIFY2(StartIn(language), language);
+      QCOMPARE(Fiscalize("AB1234567"), original);
+    }
+  }
+};
+
+}  // namespace tolvanet
+
+QTEST_MAIN(tolvanet::SettingsLanguagesTest)
+#include "settings_languages_test.moc"
