@@ -94,7 +94,7 @@ class SettingsLanguagesTest : public QObject {
         {"uk", "Параметри реєстратора", "Читати флеш-пам'ять", "Вкладений",
          "Заводський номер не введено! Фіскалізацію не виконано."},
         {"en", "Register settings", "Read flash memory", "Included",
-         "No serial number entered! Fiscalization not done."},
+         "No serial number entered! Fiscalization was not performed."},
     };
     for (const Case& c : cases) {
       QVERIFY2(StartIn(c.language), c.language);
