@@ -25,6 +25,7 @@
 #include "script/ui/command_test_dialog.h"
 #include "script/ui/monitor_window.h"
 #include "script/ui/variables_window.h"
+#include "tests/app/ui/layout_faults.h"
 #include "tests/app/ui/window_test_bench.h"
 
 namespace tolvanet {
@@ -120,17 +121,8 @@ class InterfaceLanguageWindowsTest : public QObject {
       for (QWidget* window : Windows()) {
         window->show();
         QCoreApplication::processEvents();
-        const QString where = QString("%1 %2").arg(language, window->objectName());
-        QVERIFY2(window->width() <= 1366, qPrintable(where));
-        for (QWidget* w : window->findChildren<QWidget*>()) {
-          // The toolkit's own parts (the line edit inside a date box) size themselves.
-          if (!w->isVisible() || !w->minimumSizeHint().isValid() ||
-              w->objectName().startsWith("qt_"))
-            continue;
-          const QString name = where + " " + w->objectName() + " " + w->metaObject()->className();
-          QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(name));
-          QVERIFY2(w->height() >= w->minimumSizeHint().height(), qPrintable(name));
-        }
+        const QStringList faults = LayoutFaults(window);
+        QVERIFY2(faults.isEmpty(), qPrintable(QString(language) + ": " + faults.join("\n")));
         window->hide();
       }
     }

@@ -25,6 +25,7 @@
 #include "settings/ui/registrator_params_dialog.h"
 #include "settings/ui/serial_number_dialog.h"
 #include "settings/ui/service_counters_dialog.h"
+#include "tests/app/ui/layout_faults.h"
 #include "tests/app/ui/window_test_bench.h"
 #include "transfer/ui/firmware_read_dialog.h"
 #include "transfer/ui/fiscal_memory_dialog.h"
@@ -115,19 +116,8 @@ class SettingsLanguagesTest : public QObject {
       for (QWidget* window : Windows()) {
         window->show();
         QCoreApplication::processEvents();
-        const QString where = QString("%1 %2").arg(language, window->objectName());
-        QVERIFY2(window->width() <= 1366, qPrintable(where));
-        QVERIFY2(window->height() <= 768, qPrintable(where));
-        for (QWidget* w : window->findChildren<QWidget*>()) {
-          // The toolkit's own parts (the line edit inside a date box) size themselves.
-          // A table's header sizes with its table.
-          if (!w->isVisible() || !w->minimumSizeHint().isValid() ||
-              w->objectName().startsWith("qt_") || w->inherits("QHeaderView"))
-            continue;
-          const QString name = where + " " + w->objectName() + " " + w->metaObject()->className();
-          QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(name));
-          QVERIFY2(w->height() >= w->minimumSizeHint().height(), qPrintable(name));
-        }
+        const QStringList faults = LayoutFaults(window);
+        QVERIFY2(faults.isEmpty(), qPrintable(QString(language) + ": " + faults.join("\n")));
         window->hide();
       }
     }
