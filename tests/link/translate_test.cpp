@@ -61,7 +61,9 @@ TEST(LanguageFromEnvironmentTest, FollowsTheUsualPrecedenceOfTheLocaleVariables)
       {{{"LC_ALL", ""}, {"LANG", "en_US.UTF-8"}, {"LANGUAGE", ""}}, "en"},
       {{{"LANG", "fr_FR.UTF-8"}}, "ru"},
   };
-  for (const auto& [env, language] : cases) {
+  for (const auto& c : cases) {
+    const auto& env = c.first;
+    const auto& language = c.second;
     const std::string got = LanguageFromEnvironment([&env](const char* name) -> const char* {
       const auto it = env.find(name);
       return it == env.end() ? nullptr : it->second.c_str();
