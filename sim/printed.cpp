@@ -44,8 +44,18 @@ void Register::PushPrintedLocked(PrintedDocument doc) {
 
 void Register::FinishPrintedLocked(PrintedDocument& doc) {
   doc.closed = true;
-  doc.tape = RenderTape(doc, state_);
+  TapeLogoPlace logo;
+  doc.tape = RenderTape(doc, state_, &logo);
   doc.tape_width = TapeWidth(state_.params.extended_flags);
+  if (logo.lines > 0) {
+    // One picture for every document that printed the same logo.
+    LogoPicture picture = StoredLogo(state_);
+    if (!logo_picture_ || *logo_picture_ != picture)
+      logo_picture_ = std::make_shared<const LogoPicture>(std::move(picture));
+    doc.logo_first = logo.first;
+    doc.logo_lines = logo.lines;
+    doc.logo = logo_picture_;
+  }
   if (sink_)
     to_sink_.push_back(doc);
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -54,6 +55,15 @@ struct PrintedLine {
   bool operator==(const PrintedLine& o) const { return kind == o.kind && text == o.text; }
 };
 
+// The user's logo as a document printed it: one bit per dot (set = dark), rows of whole bytes,
+// the leftmost dot of a byte in its high bit.
+struct LogoPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> bits;
+  bool operator==(const LogoPicture&) const = default;
+};
+
 // One document the register printed, from its opening to its close or void.
 struct PrintedDocument {
   enum class Report { kNone, kX, kZ };
@@ -75,6 +85,12 @@ struct PrintedDocument {
   // the tape it came out on.
   std::vector<std::string> tape;
   int tape_width = 0;
+  // The user's logo, when the document printed it: tape lines logo_first .. logo_first +
+  // logo_lines - 1 draw it with block characters; `logo` is the picture itself, shared by the
+  // documents that printed the same one.
+  std::size_t logo_first = 0;
+  std::size_t logo_lines = 0;
+  std::shared_ptr<const LogoPicture> logo;
 };
 
 // Called with every document once it is finished, outside the register's lock, in the order
@@ -315,9 +331,10 @@ class Register {
   void AddPrintedLineLocked(PrintedLine line);
   void DeliverPrinted();  // hands finished documents to the sink (without the lock)
   std::vector<PrintedDocument> printed_;
-  PrintedDocument finishing_;             // filled by FinishDocument and PrintReport
-  std::size_t last_voided_line_ = 0;      // the sale line the latest void took back
-  std::vector<PrintedDocument> to_sink_;  // finished, not yet handed to the sink
+  PrintedDocument finishing_;                        // filled by FinishDocument and PrintReport
+  std::size_t last_voided_line_ = 0;                 // the sale line the latest void took back
+  std::vector<PrintedDocument> to_sink_;             // finished, not yet handed to the sink
+  std::shared_ptr<const LogoPicture> logo_picture_;  // the logo the last documents printed
   PrintSink sink_;
   std::mutex sink_mutex_;
   std::uint16_t next_error_ = 0;

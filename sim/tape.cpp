@@ -145,6 +145,8 @@ class Printer {
     return std::move(out_);
   }
 
+  TapeLogoPlace logo_place() const { return logo_place_; }
+
  private:
   void Logo() {
     if (!(flags_ & kPrintLogo) || s_.logo_width <= 0 || s_.logo_height <= 0)
@@ -152,6 +154,8 @@ class Printer {
     const int width = s_.logo_width;
     const int row_bytes = (width + 7) / 8;
     const int height = std::min(s_.logo_height, static_cast<int>(s_.logo.size()) / row_bytes);
+    logo_place_.first = out_.size();
+    const int columns = LogoColumns(width, w_);
     const int scale = (width + w_ - 1) / w_;  // pixels per character, across and per half down
     auto dark = [&](int x0, int y0) {
       for (int y = y0; y < std::min(y0 + scale, height); ++y) {
@@ -163,7 +167,6 @@ class Printer {
       }
       return false;
     };
-    const int columns = (width + scale - 1) / scale;
     for (int y = 0; y < height; y += 2 * scale) {
       std::string line;
       for (int c = 0; c < columns; ++c) {
@@ -175,6 +178,7 @@ class Printer {
         line.pop_back();
       out_.push_back(Spaces(static_cast<std::size_t>(w_ - columns) / 2) + line);
     }
+    logo_place_.lines = out_.size() - logo_place_.first;
   }
 
   // Programmed header and advertising lines 'first' to 'last': as programmed (centred or not);
@@ -501,6 +505,7 @@ class Printer {
   const std::uint16_t flags_;
   Lines out_;
   std::size_t next_ = 0;  // the first recorded line not shown yet
+  TapeLogoPlace logo_place_;
 };
 
 }  // namespace
@@ -537,8 +542,34 @@ std::size_t TextWidth(std::string_view utf8) {
   }));
 }
 
-std::vector<std::string> RenderTape(const PrintedDocument& doc, const RegisterState& state) {
-  return Printer(doc, state).Print();
+std::vector<std::string> RenderTape(const PrintedDocument& doc, const RegisterState& state,
+                                    TapeLogoPlace* logo) {
+  Printer printer(doc, state);
+  Lines lines = printer.Print();
+  if (logo)
+    *logo = printer.logo_place();
+  return lines;
+}
+
+int LogoColumns(int logo_width, int tape_width) {
+  if (logo_width <= 0 || tape_width <= 0)
+    return 0;
+  const int scale = (logo_width + tape_width - 1) / tape_width;
+  return (logo_width + scale - 1) / scale;
+}
+
+LogoPicture StoredLogo(const RegisterState& state) {
+  LogoPicture picture;
+  if (state.logo_width <= 0 || state.logo_height <= 0)
+    return picture;
+  const int row_bytes = (state.logo_width + 7) / 8;
+  picture.height = std::min(state.logo_height, static_cast<int>(state.logo.size()) / row_bytes);
+  if (picture.height <= 0)
+    return LogoPicture{};
+  picture.width = state.logo_width;
+  picture.bits.assign(state.logo.begin(),
+                      state.logo.begin() + static_cast<std::ptrdiff_t>(row_bytes * picture.height));
+  return picture;
 }
 
 std::string CutLine(int width) {

@@ -35,9 +35,26 @@ std::string ShownText(std::string_view cp1251);
 // Characters (code points) in a UTF-8 text.
 std::size_t TextWidth(std::string_view utf8);
 
+// Where a rendered document drew the user's logo: `lines` lines from line `first`.
+struct TapeLogoPlace {
+  std::size_t first = 0;
+  std::size_t lines = 0;
+};
+
 // The document as the register prints it, from its record and the register's settings at the
-// time it finished. No line is wider than the tape.
-std::vector<std::string> RenderTape(const PrintedDocument& doc, const RegisterState& state);
+// time it finished. No line is wider than the tape. The logo, when printed, is drawn with block
+// characters; `logo` (if given) tells where.
+std::vector<std::string> RenderTape(const PrintedDocument& doc, const RegisterState& state,
+                                    TapeLogoPlace* logo = nullptr);
+
+// Characters across a tape `tape_width` characters wide that a logo `logo_width` dots wide
+// takes: each character stands for as many dots as it takes to fit (1 when the logo is narrower
+// than the tape). The logo is centred on the tape.
+int LogoColumns(int logo_width, int tape_width);
+
+// The user's logo as the register holds it (rows of whole bytes, as many as the stored picture
+// has), or an empty picture when none is programmed.
+LogoPicture StoredLogo(const RegisterState& state);
 
 // The line between two documents, where the paper is cut.
 std::string CutLine(int width);

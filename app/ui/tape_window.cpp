@@ -7,6 +7,10 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
 #include <QVBoxLayout>
 #include <fstream>
 
@@ -19,11 +23,13 @@ TapeWindow::TapeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("TapeWindow");
   setWindowTitle(QTr("Чековая лента"));
 
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = new QTextEdit(this);
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setAcceptRichText(false);
+  Memo1->setLineWrapMode(QTextEdit::NoWrap);
   Memo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  Memo1->document()->setDefaultFont(Memo1->font());
   // Receipt paper: a warm off-white with black print, whatever the desktop's colours.
   QPalette paper = Memo1->palette();
   paper.setColor(QPalette::Base, QColor(0xFB, 0xF8, 0xEE));
@@ -50,19 +56,63 @@ TapeWindow::TapeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(metrics.horizontalAdvance(QString(50, QLatin1Char('0'))) + 60, 640);
 }
 
-void TapeWindow::AddDocument(const QStringList& lines, const QString& cut_line) {
-  QString text;
-  if (!empty_)
-    text += QStringLiteral("\n") + cut_line + "\n";
-  text += lines.join(QLatin1Char('\n'));
-  // appendPlainText starts a paragraph of its own: the text goes after the last line.
-  Memo1->appendPlainText(text);
-  empty_ = false;
+void TapeWindow::AddDocument(const QStringList& lines, const QString& cut_line,
+                             const TapeLogo& logo) {
+  QTextCursor cursor(Memo1->document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  auto add_line = [&](const QString& line) {
+    if (!text_.isEmpty())
+      cursor.insertBlock();
+    cursor.insertText(line);
+    text_ << line;
+  };
+  if (!text_.isEmpty()) {
+    add_line(QString());
+    add_line(cut_line);
+  }
+  const bool picture = !logo.image.isNull() && logo.lines > 0 && logo.columns > 0;
+  for (int i = 0; i < lines.size(); ++i) {
+    if (!picture || i != logo.first) {
+      add_line(lines[i]);
+      continue;
+    }
+    // The picture in place of the block characters; the text keeps them.
+    add_line(QString(logo.indent, QLatin1Char(' ')));
+    text_.removeLast();
+    QTextImageFormat image;
+    image.setName(PictureName(logo));
+    cursor.insertImage(image);
+    ++pictures_;
+    for (int k = 0; k < logo.lines && i + k < lines.size(); ++k)
+      text_ << lines[i + k];
+    i += logo.lines - 1;
+  }
+  cursor.endEditBlock();
   Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
+QString TapeWindow::PictureName(const TapeLogo& logo) {
+  // As wide as the characters it stands for, each dot square.
+  const int width =
+      qRound(QFontMetricsF(Memo1->font()).horizontalAdvance(QLatin1Char('0')) * logo.columns);
+  const int height = std::max(1, logo.image.height() * width / std::max(1, logo.image.width()));
+  const qint64 key = logo.image.cacheKey() ^ (qint64{width} << 40);
+  auto found = picture_names_.constFind(key);
+  if (found != picture_names_.constEnd())
+    return *found;
+  const QString name = QStringLiteral("tape-logo:%1").arg(picture_names_.size() + 1);
+  const QImage shown =
+      logo.image.convertToFormat(QImage::Format_RGB32)
+          .scaled(width, height, Qt::IgnoreAspectRatio,
+                  width >= logo.image.width() ? Qt::FastTransformation : Qt::SmoothTransformation);
+  Memo1->document()->addResource(QTextDocument::ImageResource, QUrl(name), shown);
+  picture_names_.insert(key, name);
+  return name;
+}
+
 QString TapeWindow::Text() const {
-  return Memo1->toPlainText();
+  return text_.join(QLatin1Char('\n'));
 }
 
 void TapeWindow::Button1Click() {
@@ -75,7 +125,7 @@ void TapeWindow::Button1Click() {
   if (!path)
     return;
   std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-  const std::string text = S(Text()) + (empty_ ? "" : "\n");
+  const std::string text = S(Text()) + (text_.isEmpty() ? "" : "\n");
   out << text;
   out.close();
   if (!out)
@@ -84,7 +134,9 @@ void TapeWindow::Button1Click() {
 
 void TapeWindow::Button2Click() {
   Memo1->clear();
-  empty_ = true;
+  text_.clear();
+  picture_names_.clear();
+  pictures_ = 0;
 }
 
 void TapeWindow::ShowBeside(QMainWindow* main) {

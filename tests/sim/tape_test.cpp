@@ -53,6 +53,21 @@ const Commands kSaleWithDiscountAndChange = {
     {100, "406172;2;1.000;34.00;"}, {103, "406172;0;100.00;"},      {101, "406172;1;"},
 };
 
+// A 20 x 6 logo: a frame with a dot in the middle.
+void SetLogo(RegisterState& s) {
+  s.logo_width = 20;
+  s.logo_height = 6;
+  const std::vector<std::uint8_t> rows = {
+      0xFF, 0xFF, 0xF0,  // ####################
+      0x80, 0x00, 0x10,  // #                  #
+      0x80, 0x60, 0x10,  // #        ##        #
+      0x80, 0x60, 0x10,  // #        ##        #
+      0x80, 0x00, 0x10,  // #                  #
+      0xFF, 0xFF, 0xF0,  // ####################
+  };
+  std::copy(rows.begin(), rows.end(), s.logo.begin());
+}
+
 struct Case {
   const char* name;
   std::function<void(RegisterState&)> setup;  // settings not reachable by command
@@ -140,6 +155,13 @@ const std::vector<Case>& Cases() {
         {100, "406172;1;1.000;12.50;"},
         {100, "406172;2;0.500;34.00;"},
         {103, "406172;0;29.50;"},
+        {101, "406172;1;"}}},
+      {"logo",
+       SetLogo,
+       {{39, "406172;0;0;0400;40;32;32;25;"},
+        {99, "406172;1;1;0;"},
+        {100, "406172;1;1.000;12.50;"},
+        {103, "406172;0;12.50;"},
         {101, "406172;1;"}}},
       {"long_name",
        nullptr,
@@ -259,6 +281,43 @@ TEST(TapeTest, IncludedAndAddedTaxes) {
                  {101, "406172;1;"}});
     EXPECT_EQ(reg.printed().back().taxes.tax[0], r.tax);
   }
+}
+
+// The logo goes on the tape as block characters, and with each document as the picture it is:
+// one picture for the documents that printed the same logo.
+TEST(TapeTest, LogoIsKeptAsItsPicture) {
+  Register reg("1");
+  reg.SetClock(Frozen);
+  reg.ChangeState(SetLogo);
+  RunAll(reg, kArticles);
+  const Commands sale = {{99, "406172;1;1;0;"},
+                         {100, "406172;1;1.000;12.50;"},
+                         {103, "406172;0;12.50;"},
+                         {101, "406172;1;"}};
+  RunAll(reg, sale);  // the logo is not printed yet
+  RunAll(reg, {{39, "406172;0;0;0400;40;32;32;25;"}});
+  RunAll(reg, sale);
+  RunAll(reg, sale);
+  reg.ChangeState([](RegisterState& s) { s.logo[0] = 0x0F; });
+  RunAll(reg, sale);
+
+  const std::vector<PrintedDocument> docs = reg.printed();
+  ASSERT_EQ(docs.size(), 4u);
+  EXPECT_EQ(docs[0].logo_lines, 0u);
+  EXPECT_EQ(docs[0].logo, nullptr);
+  const PrintedDocument& doc = docs[1];
+  ASSERT_NE(doc.logo, nullptr);
+  EXPECT_EQ(doc.logo_first, 0u);
+  EXPECT_EQ(doc.logo_lines, 3u);  // six rows, two per line
+  EXPECT_EQ(doc.tape[2], "      █▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄▄█");
+  EXPECT_EQ(doc.logo->width, 20);
+  EXPECT_EQ(doc.logo->height, 6);
+  ASSERT_EQ(doc.logo->bits.size(), 18u);
+  EXPECT_EQ(doc.logo->bits[7], 0x60);
+  EXPECT_EQ(docs[2].logo, doc.logo);  // the same picture, not a copy
+  ASSERT_NE(docs[3].logo, nullptr);
+  EXPECT_NE(docs[3].logo, doc.logo);
+  EXPECT_EQ(docs[3].logo->bits[0], 0x0F);
 }
 
 TEST(TapeTest, RecordKeepsItsBound) {

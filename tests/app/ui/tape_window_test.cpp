@@ -1,7 +1,11 @@
 // The demo's "Чековая лента" window: opened beside the main window, it fills with what the
 // built-in register prints, also while a window waits for the register's answer.
+#include <QPainter>
 #include <QScrollBar>
+#include <QSet>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 #include <fstream>
 #include <sstream>
@@ -71,9 +75,82 @@ class TapeWindowTest : public QObject {
     // Newest at the bottom, scrolled to it.
     QScrollBar* bar = tape_->Memo1->verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum());
-    // For the documentation: TOLVANET_TAPE_SCREENSHOT=FILE.png keeps a picture of the window.
-    if (const char* shot = std::getenv("TOLVANET_TAPE_SCREENSHOT"))
+  }
+
+  // The logo shows as its picture in the window; the text (and the saved file) keeps the block
+  // characters the register's tape has. Two receipts with the same logo share one picture.
+  void showsTheLogoAsAPicture() {
+    QVERIFY(bench_.ConnectAndClear());
+    bench_.reg->ChangeState([](sim::RegisterState& s) {
+      s.logo_width = 16;
+      s.logo_height = 4;
+      std::fill(s.logo.begin(), s.logo.begin() + 8, std::uint8_t{0xF0});
+    });
+    QVERIFY(Ok(39, "406172;0;0;0400;40;32;32;25;"));
+    QVERIFY(SellReceipt());
+    QVERIFY(SellReceipt());
+    QCoreApplication::processEvents();
+    const auto docs = bench_.reg->printed();
+    QCOMPARE(docs.back().logo_lines, std::size_t{2});
+    QStringList expected;
+    for (const std::string& line : docs[docs.size() - 2].tape)
+      expected << QString::fromStdString(line);
+    expected << QString() << QString::fromStdString(sim::CutLine(docs.back().tape_width));
+    for (const std::string& line : docs.back().tape)
+      expected << QString::fromStdString(line);
+    QCOMPARE(tape_->Text(), expected.join('\n'));
+    QCOMPARE(tape_->PictureCount(), 2);
+    int images = 0;
+    QSet<QString> names;
+    for (QTextBlock b = tape_->Memo1->document()->begin(); b.isValid(); b = b.next()) {
+      for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat f = it.fragment().charFormat();
+        if (!f.isImageFormat())
+          continue;
+        ++images;
+        names << f.toImageFormat().name();
+        const QImage shown =
+            tape_->Memo1->document()
+                ->resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name()))
+                .value<QImage>();
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown.width(), 16 * shown.height() / 4);                   // square dots
+        QVERIFY(shown.pixelColor(0, 0).lightness() < 100);                  // a dark dot top left
+        QVERIFY(shown.pixelColor(shown.width() - 1, 0).lightness() > 200);  // paper on the right
+      }
+      QVERIFY2(!b.text().contains(QStringLiteral("█")), qPrintable(b.text()));
+    }
+    QCOMPARE(images, 2);
+    QCOMPARE(names.size(), 1);
+
+    // For the documentation: TOLVANET_TAPE_SCREENSHOT=FILE.png keeps a picture of the window
+    // after a receipt with a lettered logo.
+    if (const char* shot = std::getenv("TOLVANET_TAPE_SCREENSHOT")) {
+      tape_->Button2->click();
+      QImage lettering(200, 40, QImage::Format_RGB32);
+      lettering.fill(Qt::white);
+      QPainter painter(&lettering);
+      QFont font = painter.font();
+      font.setPixelSize(30);
+      font.setBold(true);
+      painter.setFont(font);
+      painter.drawRect(0, 0, 199, 39);
+      painter.drawText(lettering.rect(), Qt::AlignCenter, QStringLiteral("ТОЛВАНЕТ"));
+      painter.end();
+      bench_.reg->ChangeState([&](sim::RegisterState& s) {
+        s.logo_width = lettering.width();
+        s.logo_height = lettering.height();
+        std::fill(s.logo.begin(), s.logo.end(), std::uint8_t{0});
+        for (int y = 0; y < lettering.height(); ++y)
+          for (int x = 0; x < lettering.width(); ++x)
+            if (qGray(lettering.pixel(x, y)) < 128)
+              s.logo[static_cast<std::size_t>(y * 25 + x / 8)] |= std::uint8_t(0x80 >> (x % 8));
+      });
+      QVERIFY(Ok(39, "406172;0;0;0400;00;32;32;25;"));
+      QVERIFY(SellReceipt());
+      QCoreApplication::processEvents();
       QVERIFY(tape_->grab().save(QString::fromLocal8Bit(shot)));
+    }
   }
 
   void fillsWhileAWindowWaitsForTheRegister() {
