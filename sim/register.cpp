@@ -27,11 +27,8 @@ std::string Hex4(unsigned v) {
   return Hex2((v >> 8) & 0xFF) + Hex2(v & 0xFF);
 }
 
-}  // namespace
-
-RegisterState DefaultState(const std::string& id_dev) {
+RegisterState MakeDefaultState() {
   RegisterState s;
-  s.id_dev = id_dev;
   for (int i = 0; i < kOperators; ++i) {
     s.operators[i].name = ToCp1251("Касир " + std::to_string(i + 1));
   }
@@ -53,6 +50,16 @@ RegisterState DefaultState(const std::string& id_dev) {
   s.counters[16] = 1460;
   s.counters[20] = 1;  // remote access on
   s.display = {"", ""};
+  return s;
+}
+
+}  // namespace
+
+RegisterState DefaultState(const std::string& id_dev) {
+  // Made once: the texts are converted to Windows-1251 only the first time.
+  static const RegisterState kDefault = MakeDefaultState();
+  RegisterState s = kDefault;
+  s.id_dev = id_dev;
   return s;
 }
 

@@ -1,11 +1,12 @@
 #include "sim/state_file.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -19,10 +20,12 @@ namespace {
 constexpr const char* kMagic = "tolvanet-sim state 1";
 constexpr std::size_t kChunk = 64;  // flash and logo are written in chunks of this many bytes
 
-std::string Token(std::string_view value) {
-  if (value.empty())
-    return "%";  // an empty text is a lone "%"
-  std::string out;
+// Appends a text as one token: bytes that would end it or look like an escape as "%XX".
+void AppendToken(std::string& out, std::string_view value) {
+  if (value.empty()) {
+    out += '%';  // an empty text is a lone "%"
+    return;
+  }
   for (unsigned char c : value) {
     if (c < 0x21 || c == '%' || c == 0x7F) {
       out += '%';
@@ -31,7 +34,6 @@ std::string Token(std::string_view value) {
       out += static_cast<char>(c);
     }
   }
-  return out;
 }
 
 std::optional<std::string> Untoken(std::string_view token) {
@@ -54,37 +56,46 @@ std::optional<std::string> Untoken(std::string_view token) {
   return out;
 }
 
+// Hexadecimal digits, written as they are (they need no escaping).
+struct HexToken {
+  std::string text;
+};
+
 class Writer {
  public:
   template <typename... T>
   void Line(std::string_view key, const T&... values) {
-    out_ << key;
-    ((out_ << ' ' << Value(values)), ...);
-    out_ << '\n';
+    out_ += key;
+    ((out_ += ' ', Append(values)), ...);
+    out_ += '\n';
   }
-  std::string str() const { return out_.str(); }
+  std::string Take() { return std::move(out_); }
 
  private:
-  static std::string Value(const std::string& s) { return Token(s); }
-  static std::string Value(const char* s) { return Token(s); }
-  static std::string Value(bool b) { return b ? "1" : "0"; }
+  void Append(const std::string& s) { AppendToken(out_, s); }
+  void Append(const char* s) { AppendToken(out_, s); }
+  void Append(const HexToken& hex) { out_ += hex.text; }
+  void Append(bool b) { out_ += b ? '1' : '0'; }
   template <typename N>
-  static std::string Value(const N& n) {
-    return std::to_string(n);
+  void Append(const N& n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out_.append(digits, end);
   }
-  std::ostringstream out_;
+  std::string out_;
 };
 
 void WriteBytes(Writer& w, const char* key, const std::vector<std::uint8_t>& bytes,
                 std::uint8_t blank) {
   for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
     const std::size_t n = std::min(kChunk, bytes.size() - at);
-    bool empty = true;
-    for (std::size_t i = 0; i < n; ++i)
-      empty = empty && bytes[at + i] == blank;
-    if (empty)
+    // All blank when the first is and each byte equals the next: one comparison of the chunk
+    // with itself shifted by a byte.
+    const std::uint8_t* p = &bytes[at];
+    if (p[0] == blank && std::memcmp(p, p + 1, n - 1) == 0)
       continue;
-    w.Line(key, at, HexEncode(std::string_view(reinterpret_cast<const char*>(&bytes[at]), n)));
+    w.Line(key, at,
+           HexToken{HexEncode(std::string_view(reinterpret_cast<const char*>(&bytes[at]), n))});
   }
 }
 
@@ -178,14 +189,18 @@ void WriteState(Writer& w, const RegisterState& s) {
 // Reads the tokens of one line; each accessor marks the line bad on a missing or wrong value.
 class LineReader {
  public:
-  explicit LineReader(const std::string& line) {
-    std::istringstream in(line);
-    std::string t;
-    while (in >> t)
-      tokens_.push_back(t);
+  // Tokens are separated by blanks (space, tab, CR and the other white space of the C locale).
+  explicit LineReader(std::string_view line) {
+    constexpr std::string_view kBlanks = " \t\n\v\f\r";
+    std::size_t at = line.find_first_not_of(kBlanks);
+    while (at != std::string_view::npos) {
+      const std::size_t end = line.find_first_of(kBlanks, at);
+      tokens_.emplace_back(line.substr(at, end == std::string_view::npos ? end : end - at));
+      at = end == std::string_view::npos ? end : line.find_first_not_of(kBlanks, end);
+    }
   }
   bool empty() const { return tokens_.empty(); }
-  const std::string& key() const { return tokens_[0]; }
+  std::string_view key() const { return tokens_[0]; }
   std::size_t count() const { return tokens_.size() - 1; }
   bool ok() const { return ok_; }
 
@@ -200,11 +215,12 @@ class LineReader {
   std::int64_t Num(std::size_t i, std::int64_t lo = INT64_MIN, std::int64_t hi = INT64_MAX) {
     if (i + 1 >= tokens_.size())
       return Fail(), 0;
-    const std::string& t = tokens_[i + 1];
-    char* end = nullptr;
-    errno = 0;
-    long long v = std::strtoll(t.c_str(), &end, 10);
-    if (t.empty() || *end != '\0' || errno != 0 || v < lo || v > hi)
+    std::string_view t = tokens_[i + 1];
+    if (t.size() > 1 && t[0] == '+' && t[1] >= '0' && t[1] <= '9')
+      t.remove_prefix(1);  // as strtoll reads it
+    std::int64_t v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (t.empty() || end != t.data() + t.size() || ec != std::errc() || v < lo || v > hi)
       return Fail(), 0;
     return v;
   }
@@ -213,7 +229,7 @@ class LineReader {
 
  private:
   void Fail() { ok_ = false; }
-  std::vector<std::string> tokens_;
+  std::vector<std::string_view> tokens_;
   bool ok_ = true;
 };
 
@@ -228,7 +244,7 @@ bool ReadBytes(LineReader& r, std::vector<std::uint8_t>& bytes) {
 
 // Applies one line to the register being read; false when the line is not understood.
 bool ApplyLine(LineReader& r, RegisterState& s, bool& payments_started) {
-  const std::string& k = r.key();
+  const std::string_view k = r.key();
   if (k == "model") {
     s.model = r.Text(0);
   } else if (k == "version") {
@@ -442,27 +458,36 @@ std::string SerializeStates(const std::vector<RegisterState>& states) {
   w.Line(kMagic);
   for (const RegisterState& s : states)
     WriteState(w, s);
-  return w.str();
+  return w.Take();
 }
 
 bool ParseStates(const std::string& text, std::vector<RegisterState>& states, std::string& error) {
   states.clear();
-  std::istringstream in(text);
-  std::string line;
+  // The lines of the text, as std::getline gives them: a final line break ends the last line.
+  std::string_view rest(text);
+  std::string_view line;
+  auto next_line = [&rest, &line] {
+    if (rest.empty())
+      return false;
+    const std::size_t end = rest.find('\n');
+    line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    return true;
+  };
   int number = 0;
   auto fail = [&](const std::string& why) {
     error = "line " + std::to_string(number) + ": " + why;
     states.clear();
     return false;
   };
-  if (!std::getline(in, line) || line != kMagic) {
+  if (!next_line() || line != kMagic) {
     number = 1;
     return fail("not a simulator state file");
   }
   number = 1;
   RegisterState* current = nullptr;
   bool payments_started = false;
-  while (std::getline(in, line)) {
+  while (next_line()) {
     ++number;
     LineReader r(line);
     if (r.empty())
@@ -485,7 +510,7 @@ bool ParseStates(const std::string& text, std::vector<RegisterState>& states, st
       continue;
     }
     if (!ApplyLine(r, *current, payments_started))
-      return fail("cannot read \"" + r.key() + "\"");
+      return fail("cannot read \"" + std::string(r.key()) + "\"");
   }
   if (current != nullptr)
     return fail("the file ends inside a register");
