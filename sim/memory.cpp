@@ -27,29 +27,41 @@ std::string Hex16LowFirst(std::uint16_t v) {
 }
 
 // The synthetic firmware: a readable head, then bytes of every value, control bytes included.
-std::vector<std::uint8_t> MakeFirmwareImage(const RegisterState& s) {
-  std::string head = "TOLVANET SIMULATED REGISTER FIRMWARE " + s.model + " " + s.version;
-  head += '\0';
-  std::vector<std::uint8_t> image(s.firmware_size);
-  std::uint32_t x = 0x2545F491u;
-  for (std::size_t i = 0; i < image.size(); ++i) {
-    if (i < head.size()) {
-      image[i] = static_cast<std::uint8_t>(head[i]);
-      continue;
-    }
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    image[i] = static_cast<std::uint8_t>(x >> 24);
+// Each byte is a function of its position alone, so that a packet is made without the bytes
+// before it.
+class SyntheticFirmware {
+ public:
+  explicit SyntheticFirmware(const RegisterState& s)
+      : head_("TOLVANET SIMULATED REGISTER FIRMWARE " + s.model + " " + s.version + '\0'),
+        size_(s.firmware_size) {}
+  std::size_t size() const { return size_; }
+  std::uint8_t operator[](std::size_t i) const {
+    if (i < head_.size())
+      return static_cast<std::uint8_t>(head_[i]);
+    // A 32-bit mix of the position (the finaliser of a well-known hash).
+    auto x = static_cast<std::uint32_t>(i) ^ 0x2545F491u;
+    x ^= x >> 16;
+    x *= 0x7FEB352Du;
+    x ^= x >> 15;
+    x *= 0x846CA68Bu;
+    x ^= x >> 16;
+    return static_cast<std::uint8_t>(x >> 24);
   }
-  return image;
-}
+
+ private:
+  std::string head_;
+  std::size_t size_;
+};
 
 }  // namespace
 
 std::vector<std::uint8_t> Register::FirmwareImage() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return MakeFirmwareImage(state_);
+  const SyntheticFirmware image(state_);
+  std::vector<std::uint8_t> bytes(image.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = image[i];
+  return bytes;
 }
 
 // ---- Logo ----
@@ -89,11 +101,12 @@ std::string Register::SetDataSource(const CommandArgs& a, Answer&) {
 std::string Register::ReadDataFromBuf(const CommandArgs&, Answer&) {
   if (!state_.source_selected)
     throw DeviceError{err::kNullAddress};
-  const std::vector<std::uint8_t> image = MakeFirmwareImage(state_);
+  const SyntheticFirmware image(state_);
   std::string packet;
   std::size_t pos = std::min(state_.source_position, image.size());
   while (pos < image.size()) {
-    std::string one = Escape(std::string_view(reinterpret_cast<const char*>(&image[pos]), 1));
+    const auto byte = static_cast<char>(image[pos]);
+    std::string one = Escape(std::string_view(&byte, 1));
     if (packet.size() + one.size() > kPacketText)
       break;
     packet += one;
