@@ -14,7 +14,8 @@ namespace {
 
 using namespace tolvanet;
 
-constexpr int kMaxPasses = 2000;  // lines (and loop passes) of one run
+// Lines (and loop passes) of one run: a loop shows all its paths in far fewer passes.
+constexpr int kMaxPasses = 200;
 
 class BoundedHost : public script::ScriptHost {
  public:

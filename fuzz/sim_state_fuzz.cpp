@@ -54,10 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                cmd::kGetFreeResources,      cmd::kReadDataFromBuf,
                                cmd::kGetModemState,         cmd::kGetNetworkParams,
                                cmd::kGetLastAcquirerSession};
+  // One register for every input: it takes each state whole, and the requests it records are
+  // cleared, so nothing of an input before carries over.
+  static sim::Register& reg = []() -> sim::Register& {
+    static sim::Register r("FUZZ");
+    r.SetClock([] { return std::int64_t{1765324800}; });
+    return r;
+  }();
   for (std::size_t i = 0; i < states.size() && i < 2; ++i) {
-    sim::Register reg(states[i].id_dev);
-    reg.SetClock([] { return std::int64_t{1765324800}; });
     reg.ReplaceState(std::move(states[i]));
+    reg.ClearRequests();
     for (int code : kReads)
       CheckAnswer(reg.Execute(static_cast<std::uint8_t>(code), "406172;1;"));
     CheckAnswer(reg.Execute(cmd::kReadFlash, "406172;0;16;"));
