@@ -315,15 +315,21 @@ class MainWindowTest : public QObject {
     CreateDefaultConfig(Ini());
     WriteIni("Fiscal Printer", "ExtendedTax", extended.toUtf8().constData());
     WriteIni("Priority", "Level", level.toUtf8().constData());
-    // The chosen window opens modally: note which one and close it.
+    // The chosen window opens modally: note which one and close it (watched for until it is
+    // up, which may take more than one turn of the event loop on a slow build).
     QString opened;
-    QTimer::singleShot(0, [&] {
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
       if (QWidget* modal = QApplication::activeModalWidget()) {
         opened = "T" + modal->objectName();
+        watch.stop();
         modal->close();
       }
     });
+    watch.start();
     w_->Form1->N30Click();
+    watch.stop();
     if (expected.startsWith("TForm")) {
       QCOMPARE(opened, expected);
       QVERIFY(platform_.messages.empty());
