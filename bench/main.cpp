@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
       {"(a) GetDateTime through the link", "BM_LinkGetDateTime"},
       {"(b) raw TCP ping-pong, same bytes", "BM_RawTcpPingPong"},
       {"(a') link client, minimal server", "BM_LinkClientAgainstRawServer"},
+      {"(r) minimal client, simulator", "BM_RawClientAgainstSimulator"},
       {"(c) 1 MiB dump, bare link loop (bytes)", "BM_LinkReadFlash1MiB"},
       {"(c') 1 MiB dump, transfer loop (bytes)", "BM_TransferDumpFlash1MiB"},
   };
@@ -94,6 +95,8 @@ int main(int argc, char** argv) {
   }
   ratio("a / b", "BM_LinkGetDateTime", "BM_RawTcpPingPong");
   ratio("a' / b (the client alone)", "BM_LinkClientAgainstRawServer", "BM_RawTcpPingPong");
+  ratio("a / r (the client alone, simulator)", "BM_LinkGetDateTime",
+        "BM_RawClientAgainstSimulator");
   ratio("c' / c", "BM_TransferDumpFlash1MiB", "BM_LinkReadFlash1MiB");
   return 0;
 }
