@@ -109,7 +109,10 @@ Parsed Parse(std::string bytes) {
   Parsed p;
   p.bytes = std::move(bytes);
   p.cp1251 = !IsValidUtf8(p.bytes);
-  if (!p.cp1251 && std::string_view(p.bytes).substr(0, kBom.size()) == kBom)
+  // A byte-order mark starts the text whatever the rest turns out to be: were it kept in a file
+  // read as Windows-1251, a write that took out its only such bytes would make the first line
+  // a section header of its own and change which section comes first.
+  if (std::string_view(p.bytes).substr(0, kBom.size()) == kBom)
     p.start = kBom.size();
   p.lines = SplitLines(p.bytes, p.start);
   return p;

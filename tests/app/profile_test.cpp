@@ -83,6 +83,17 @@ TEST(ProfileTest, ReadsTextsTheWayTheWindowsProgramWroteThem) {
   }
 }
 
+// A file that starts with a byte-order mark and holds a Windows-1251 byte further on: the mark is
+// skipped all the same, before and after a write that takes that byte out.
+TEST(ProfileTest, ByteOrderMarkIsSkippedInEitherEncoding) {
+  const std::string file = "\xEF\xBB\xBF[Main]\r\nPort=1\r\n[Other]\r\nKey=\xC0\r\n";
+  EXPECT_EQ(ProfileStringIn(file, "Main", "Port", "none", 10), "1");
+  EXPECT_EQ(ProfileStringIn(file, "Other", "Key", "none", 10), "А");
+  const std::string after = WithProfileString(file, "Other", "Key", "2");
+  EXPECT_EQ(ProfileStringIn(after, "Other", "Key", "none", 10), "2");
+  EXPECT_EQ(ProfileStringIn(after, "Main", "Port", "none", 10), "1");
+}
+
 TEST(ProfileTest, IntegersAreTheLeadingNumber) {
   const std::string file = DataFile("windows.ini");
   EXPECT_EQ(GetPrivateProfileInt("LogFile", "Log", 7, file), 1);
