@@ -61,9 +61,14 @@ void TapeWindow::AddDocument(const QStringList& lines, const QString& cut_line,
   QTextCursor cursor(Memo1->document());
   cursor.movePosition(QTextCursor::End);
   cursor.beginEditBlock();
-  auto add_line = [&](const QString& line) {
-    if (!text_.isEmpty())
+  bool first_block = text_.isEmpty();  // the empty document has its first block already
+  auto new_block = [&] {
+    if (!first_block)
       cursor.insertBlock();
+    first_block = false;
+  };
+  auto add_line = [&](const QString& line) {
+    new_block();
     cursor.insertText(line);
     text_ << line;
   };
@@ -78,8 +83,8 @@ void TapeWindow::AddDocument(const QStringList& lines, const QString& cut_line,
       continue;
     }
     // The picture in place of the block characters; the text keeps them.
-    add_line(QString(logo.indent, QLatin1Char(' ')));
-    text_.removeLast();
+    new_block();
+    cursor.insertText(QString(logo.indent, QLatin1Char(' ')));
     QTextImageFormat image;
     image.setName(PictureName(logo));
     cursor.insertImage(image);
@@ -97,7 +102,7 @@ QString TapeWindow::PictureName(const TapeLogo& logo) {
   const int width =
       qRound(QFontMetricsF(Memo1->font()).horizontalAdvance(QLatin1Char('0')) * logo.columns);
   const int height = std::max(1, logo.image.height() * width / std::max(1, logo.image.width()));
-  const qint64 key = logo.image.cacheKey() ^ (qint64{width} << 40);
+  const std::pair<qint64, int> key(logo.image.cacheKey(), width);
   auto found = picture_names_.constFind(key);
   if (found != picture_names_.constEnd())
     return *found;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTextEdit>
 #include <QWidget>
+#include <utility>
 
 class QMainWindow;
 
@@ -58,7 +59,7 @@ class TapeWindow : public QWidget {
 
   QStringList text_;
   int pictures_ = 0;
-  QHash<qint64, QString> picture_names_;  // by the shown image's cache key
+  QHash<std::pair<qint64, int>, QString> picture_names_;  // by image (cache key) and width
 };
 
 }  // namespace tolvanet::ui
