@@ -22,12 +22,18 @@ std::string CheckFreeText(std::string_view text, std::string_view caption) {
   return IsFreeText(text) ? std::string() : FreeTextMessage(caption);
 }
 
-std::string CheckFieldsText(std::string_view text, std::string_view caption) {
+bool IsFieldsText(std::string_view text) {
   for (unsigned char c : text) {
     if (c < 0x20 || c == 0x7F)
-      return TrArgs(Tr("Поле \"%1\" содержит управляющий символ. Ошибка!"), {TrText(caption)});
+      return false;
   }
-  return {};
+  return true;
+}
+
+std::string CheckFieldsText(std::string_view text, std::string_view caption) {
+  if (IsFieldsText(text))
+    return {};
+  return TrArgs(Tr("Поле \"%1\" содержит управляющий символ. Ошибка!"), {TrText(caption)});
 }
 
 std::vector<std::string> TextLines(std::string_view text) {

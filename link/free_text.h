@@ -17,8 +17,11 @@ std::string FreeTextMessage(std::string_view caption);
 // Empty when `text` can travel as one field, else FreeTextMessage(caption).
 std::string CheckFreeText(std::string_view text, std::string_view caption);
 
-// For a text that carries several fields of its own (an article line, a receipt line): empty
-// when it holds no control character, else the message naming the box.
+// True when `text`, which carries several fields of its own (an article line, a receipt line),
+// holds no control character.
+bool IsFieldsText(std::string_view text);
+
+// Empty when IsFieldsText(text), else the message naming the box.
 std::string CheckFieldsText(std::string_view text, std::string_view caption);
 
 // The lines of a multi-line box as a list-box user sees them, each going into a command of its

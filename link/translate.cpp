@@ -68,25 +68,25 @@ std::string TrText(std::string_view text) {
 std::string TrArgs(std::string_view pattern, std::initializer_list<std::string_view> args) {
   std::string out;
   out.reserve(pattern.size() + 16);
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    const char c = pattern[i];
-    if (c == '%' && i + 1 < pattern.size()) {
-      const char n = pattern[i + 1];
-      if (n == '%') {
-        out += '%';
-        ++i;
-        continue;
-      }
-      if (n >= '1' && n <= '9') {
-        const size_t index = static_cast<size_t>(n - '1');
-        if (index < args.size())
-          out += *(args.begin() + index);
-        ++i;
-        continue;
-      }
+  // The text between the marks goes over whole; a "%" not followed by "%" or a digit is text.
+  std::size_t done = 0;
+  for (std::size_t at = pattern.find('%'); at != std::string_view::npos && at + 1 < pattern.size();
+       at = pattern.find('%', at)) {
+    const char n = pattern[at + 1];
+    if (n != '%' && (n < '1' || n > '9')) {
+      ++at;
+      continue;
     }
-    out += c;
+    out.append(pattern, done, at - done);
+    if (n == '%') {
+      out += '%';
+    } else if (const auto index = static_cast<std::size_t>(n - '1'); index < args.size()) {
+      out += *(args.begin() + index);
+    }
+    at += 2;
+    done = at;
   }
+  out.append(pattern, done);
   return out;
 }
 

@@ -66,7 +66,7 @@ ArticleWriteRun WriteArticles(std::string_view password, const std::vector<std::
     const std::string text = std::string(password) + ";" + line;
     if (IsBlank(line)) {
       // An empty line is no article: nothing to send.
-    } else if (!CheckFieldsText(line, "").empty()) {
+    } else if (!IsFieldsText(line)) {
       r.bad_bytes.push_back(i + 1);
       host.Notice(
           TrArgs(Tr("Строка %1 содержит управляющий символ, пропущена"), {std::to_string(i + 1)}));

@@ -189,9 +189,12 @@ void WriteState(Writer& w, const RegisterState& s) {
 // Reads the tokens of one line; each accessor marks the line bad on a missing or wrong value.
 class LineReader {
  public:
+  // Takes the tokens of `line` in place of the line before; the list keeps its storage.
   // Tokens are separated by blanks (space, tab, CR and the other white space of the C locale).
-  explicit LineReader(std::string_view line) {
+  void Read(std::string_view line) {
     constexpr std::string_view kBlanks = " \t\n\v\f\r";
+    tokens_.clear();
+    ok_ = true;
     std::size_t at = line.find_first_not_of(kBlanks);
     while (at != std::string_view::npos) {
       const std::size_t end = line.find_first_of(kBlanks, at);
@@ -487,9 +490,10 @@ bool ParseStates(const std::string& text, std::vector<RegisterState>& states, st
   number = 1;
   RegisterState* current = nullptr;
   bool payments_started = false;
+  LineReader r;
   while (next_line()) {
     ++number;
-    LineReader r(line);
+    r.Read(line);
     if (r.empty())
       continue;
     if (current == nullptr) {

@@ -42,6 +42,18 @@ TEST(LanguageOfLocaleTest, TakesTheLanguagePartOfALocaleName) {
     EXPECT_EQ(LanguageOfLocale(locale), language) << locale;
 }
 
+TEST(TrArgsTest, PutsTheArgumentsInPlaceOfTheirMarks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"%1 и %2", "a и b"},     {"%2%1", "ba"}, {"100%% от %1", "100% от a"},
+      {"%3 нет", " нет"},        // a mark without its argument stands for nothing
+      {"50% и %x", "50% и %x"},  // a "%" that is no mark is text
+      {"конец %", "конец %"},   {"%", "%"},     {"", ""},
+      {"%1%1%%%2", "aa%b"},
+  };
+  for (const auto& [pattern, expected] : cases)
+    EXPECT_EQ(TrArgs(pattern, {"a", "b"}), expected) << pattern;
+}
+
 TEST(LanguageFromEnvironmentTest, FollowsTheUsualPrecedenceOfTheLocaleVariables) {
   using Env = std::map<std::string, std::string>;
   const std::pair<Env, const char*> cases[] = {
