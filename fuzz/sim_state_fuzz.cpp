@@ -54,17 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                cmd::kGetFreeResources,      cmd::kReadDataFromBuf,
                                cmd::kGetModemState,         cmd::kGetNetworkParams,
                                cmd::kGetLastAcquirerSession};
-  // One register for every input: it takes each state whole, and the requests it records are
-  // cleared, so nothing of an input before carries over.
-  static sim::Register& reg = []() -> sim::Register& {
-    static sim::Register r("FUZZ");
-    r.SetClock([] { return std::int64_t{1765324800}; });
-    return r;
-  }();
   if (states.empty())
     return 0;
-  reg.ReplaceState(std::move(states.front()));
-  reg.ClearRequests();
+  // A register of its own for each input: nothing of an input before carries over, and what
+  // an input allocates is freed with it (else libFuzzer takes each run for a possible leak).
+  sim::Register reg(std::move(states.front()));
+  reg.SetClock([] { return std::int64_t{1765324800}; });
   for (int code : kReads)
     CheckAnswer(reg.Execute(static_cast<std::uint8_t>(code), "406172;1;"));
   CheckAnswer(reg.Execute(cmd::kReadFlash, "406172;0;16;"));

@@ -13,8 +13,10 @@ std::string HexByte(std::uint8_t b) {
 std::string HexEncode(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 2);
-  for (unsigned char c : bytes)
-    out += HexByte(c);
+  for (unsigned char c : bytes) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 0x0F];
+  }
   return out;
 }
 

@@ -65,6 +65,8 @@ RegisterState DefaultState(const std::string& id_dev) {
 
 Register::Register(std::string id_dev) : state_(DefaultState(id_dev)), clock_(HostLocalNow) {}
 
+Register::Register(RegisterState state) : state_(std::move(state)), clock_(HostLocalNow) {}
+
 const std::vector<Register::Command>& Register::Commands() {
   using A = Access;
   static const std::vector<Command> table = {

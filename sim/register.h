@@ -144,6 +144,8 @@ class Register {
   using Clock = std::function<std::int64_t()>;  // host local time, seconds since 1970
 
   explicit Register(std::string id_dev);
+  // A register with the memory of `state` (as read from a state file).
+  explicit Register(RegisterState state);
   Register(const Register&) = delete;
   Register& operator=(const Register&) = delete;
 

@@ -20,39 +20,46 @@ namespace {
 constexpr const char* kMagic = "tolvanet-sim state 1";
 constexpr std::size_t kChunk = 64;  // flash and logo are written in chunks of this many bytes
 
+bool NeedsEscape(unsigned char c) {
+  return c < 0x21 || c == '%' || c == 0x7F;
+}
+
 // Appends a text as one token: bytes that would end it or look like an escape as "%XX".
 void AppendToken(std::string& out, std::string_view value) {
   if (value.empty()) {
     out += '%';  // an empty text is a lone "%"
     return;
   }
-  for (unsigned char c : value) {
-    if (c < 0x21 || c == '%' || c == 0x7F) {
-      out += '%';
-      out += HexByte(c);
-    } else {
-      out += static_cast<char>(c);
-    }
+  std::size_t done = 0;  // what is appended of `value`; the plain runs go over whole
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    if (!NeedsEscape(c))
+      continue;
+    out.append(value, done, i - done);
+    out += '%';
+    out += HexByte(c);
+    done = i + 1;
   }
+  out.append(value, done);
 }
 
 std::optional<std::string> Untoken(std::string_view token) {
   if (token == "%")
     return std::string();
   std::string out;
-  for (std::size_t i = 0; i < token.size(); ++i) {
-    if (token[i] != '%') {
-      out += token[i];
-      continue;
-    }
+  std::size_t done = 0;
+  for (std::size_t i = token.find('%'); i != std::string_view::npos; i = token.find('%', done)) {
     if (i + 2 >= token.size())
       return std::nullopt;
-    auto byte = HexDecode(token.substr(i + 1, 2));
-    if (!byte)
+    const int hi = HexDigitValue(token[i + 1]);
+    const int lo = HexDigitValue(token[i + 2]);
+    if (hi < 0 || lo < 0)
       return std::nullopt;
-    out += *byte;
-    i += 2;
+    out.append(token, done, i - done);
+    out += static_cast<char>(hi * 16 + lo);
+    done = i + 3;
   }
+  out.append(token, done);
   return out;
 }
 
@@ -87,15 +94,27 @@ class Writer {
 
 void WriteBytes(Writer& w, const char* key, const std::vector<std::uint8_t>& bytes,
                 std::uint8_t blank) {
-  for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
-    const std::size_t n = std::min(kChunk, bytes.size() - at);
-    // All blank when the first is and each byte equals the next: one comparison of the chunk
-    // with itself shifted by a byte.
+  // Whether the `n` bytes from `at` are all blank: the first is, and each equals the next (one
+  // comparison of the bytes with themselves shifted by one).
+  auto all_blank = [&bytes, blank](std::size_t at, std::size_t n) {
     const std::uint8_t* p = &bytes[at];
-    if (p[0] == blank && std::memcmp(p, p + 1, n - 1) == 0)
+    return p[0] == blank && std::memcmp(p, p + 1, n - 1) == 0;
+  };
+  // Blank memory (most of a large flash) is passed over a run of chunks at a time.
+  constexpr std::size_t kRun = 1024 * kChunk;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t run_end = std::min(at + kRun, bytes.size());
+    if (all_blank(at, run_end - at)) {
+      at = run_end;
       continue;
-    w.Line(key, at,
-           HexToken{HexEncode(std::string_view(reinterpret_cast<const char*>(&bytes[at]), n))});
+    }
+    for (; at < run_end; at += kChunk) {
+      const std::size_t n = std::min(kChunk, bytes.size() - at);
+      if (all_blank(at, n))
+        continue;
+      w.Line(key, at,
+             HexToken{HexEncode(std::string_view(reinterpret_cast<const char*>(&bytes[at]), n))});
+    }
   }
 }
 
@@ -192,14 +211,20 @@ class LineReader {
   // Takes the tokens of `line` in place of the line before; the list keeps its storage.
   // Tokens are separated by blanks (space, tab, CR and the other white space of the C locale).
   void Read(std::string_view line) {
-    constexpr std::string_view kBlanks = " \t\n\v\f\r";
+    auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     tokens_.clear();
     ok_ = true;
-    std::size_t at = line.find_first_not_of(kBlanks);
-    while (at != std::string_view::npos) {
-      const std::size_t end = line.find_first_of(kBlanks, at);
-      tokens_.emplace_back(line.substr(at, end == std::string_view::npos ? end : end - at));
-      at = end == std::string_view::npos ? end : line.find_first_not_of(kBlanks, end);
+    const std::size_t n = line.size();
+    for (std::size_t at = 0; at < n;) {
+      if (blank(line[at])) {
+        ++at;
+        continue;
+      }
+      std::size_t end = at + 1;
+      while (end < n && !blank(line[end]))
+        ++end;
+      tokens_.push_back(line.substr(at, end - at));
+      at = end;
     }
   }
   bool empty() const { return tokens_.empty(); }

@@ -73,6 +73,69 @@ TEST_F(StateFileTest, SerializedStateReadsBackTheSame) {
   EXPECT_EQ(back[0].receipt.card_transactions, (std::vector<std::string>{"410000000001", "T 1"}));
 }
 
+// The memory is written as the 64-byte chunks that hold anything but blank bytes, whatever the
+// size of the memory and wherever those bytes are; it reads back the same.
+TEST_F(StateFileTest, MemoryKeepsTheChunksThatHoldData) {
+  struct Case {
+    std::size_t size;
+    std::vector<std::size_t> used;    // bytes set to 0x5A
+    std::vector<std::size_t> chunks;  // where the written chunks start
+  };
+  const std::size_t run = 64 * 1024;  // blank memory is passed over this much at a time
+  const Case cases[] = {
+      {65536, {}, {}},
+      {65536, {0, 63, 64, 65535}, {0, 64, 65472}},
+      {100, {99}, {64}},
+      {2 * run + 10, {run - 1, run, 2 * run + 9}, {run - 64, run, 2 * run}},
+      {3 * run, {2 * run + 100}, {2 * run + 64}},
+  };
+  for (const Case& c : cases) {
+    Register r("5");
+    r.ChangeState([&c](RegisterState& s) {
+      s.flash.assign(c.size, 0xFF);
+      for (std::size_t at : c.used)
+        s.flash[at] = 0x5A;
+    });
+    const std::string text = SerializeStates({r.State()});
+    std::vector<std::size_t> chunks;
+    for (std::size_t at = text.find("\nflash "); at != std::string::npos;
+         at = text.find("\nflash ", at + 1))
+      chunks.push_back(std::stoul(text.substr(at + 7)));
+    EXPECT_EQ(chunks, c.chunks) << c.size;
+    std::vector<RegisterState> back;
+    std::string error;
+    ASSERT_TRUE(ParseStates(text, back, error)) << error;
+    EXPECT_TRUE(back.at(0).flash == r.State().flash) << c.size;
+  }
+}
+
+// A text is one token: blanks, "%" and control bytes go as "%XX", an empty text as a lone "%".
+TEST_F(StateFileTest, TextsTravelAsOneTokenEach) {
+  const std::pair<std::string, std::string> texts[] = {
+      {"", "%"},          {"plain", "plain"}, {" lead and trail ", "%20lead%20and%20trail%20"},
+      {"100%", "100%25"}, {"%%", "%25%25"},   {std::string("\x01\x7F\xC0", 3), "%01%7F\xC0"},
+  };
+  for (const auto& [text, token] : texts) {
+    Register r("5");
+    r.ChangeState([&text](RegisterState& s) { s.model = text; });
+    const std::string file = SerializeStates({r.State()});
+    EXPECT_NE(file.find("\nmodel " + token + "\n"), std::string::npos) << token;
+    std::vector<RegisterState> back;
+    std::string error;
+    ASSERT_TRUE(ParseStates(file, back, error)) << error;
+    EXPECT_EQ(back.at(0).model, text) << token;
+  }
+  // Escapes cut short or with other than two hexadecimal digits name their line.
+  for (const char* bad : {"%4", "a%", "%G1", "%%41", "x%4"}) {
+    std::vector<RegisterState> back;
+    std::string error;
+    const std::string file =
+        "tolvanet-sim state 1\nregister 1\nmodel " + std::string(bad) + "\npayment 1 Cash\nend\n";
+    EXPECT_FALSE(ParseStates(file, back, error)) << bad;
+    EXPECT_EQ(error.rfind("line 3", 0), 0u) << bad << ": " << error;
+  }
+}
+
 TEST_F(StateFileTest, ADamagedFileStopsTheStartWithItsLine) {
   {
     std::ofstream out(path_);
