@@ -17,6 +17,7 @@
 #include "sim/register.h"
 #include "sim/server.h"
 #include "sim/terminal.h"
+#include "tests/cli/program_run.h"
 #include "tests/cli/sim_fixture.h"
 
 namespace tolvanet {
@@ -27,32 +28,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-struct CliResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-  std::vector<std::string> OutLines() const {
-    std::vector<std::string> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);)
-      lines.push_back(line);
-    return lines;
-  }
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s)
-    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using CliResult = testing::ProgramRun;
+using testing::ShellQuote;
+using testing::Slurp;
 
 using testing::DataFile;
 using testing::LoopbackOptions;
@@ -62,32 +40,12 @@ class CliTest : public ::testing::Test {
   CliTest() : server(LoopbackOptions()) {
     reg = &server.AddRegister("CLI1");
     EXPECT_TRUE(server.Start()) << server.error_text();
-    dir = fs::temp_directory_path() /
-          ("tolvanet_cli_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
   }
-  ~CliTest() override {
-    server.Stop();
-    fs::remove_all(dir);
-  }
+  ~CliTest() override { server.Stop(); }
 
-  // Runs the program in the test's own directory (where its fpinit.ini would be), with the
-  // test's own folder as XDG_CONFIG_HOME so that the user's configuration stays out.
+  // Runs the program in the test's own directory (where its fpinit.ini would be).
   CliResult Run(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir.string()) +
-                          " && XDG_CONFIG_HOME=" + Quote((dir / "xdg").string()) + " " +
-                          Quote(TOLVANET_CLI_BINARY);
-    for (const auto& a : args)
-      command += " " + Quote(a);
-    command += " > out.txt 2> err.txt";
-    CliResult r;
-    const int rc = std::system(command.c_str());
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = Slurp(dir / "out.txt");
-    r.err = Slurp(dir / "err.txt");
-    return r;
+    return testing::RunProgram(dir, TOLVANET_CLI_BINARY, args);
   }
   // The same with the simulator's address, port and ID_DEV in front.
   CliResult RunSim(std::vector<std::string> args) {
@@ -99,7 +57,8 @@ class CliTest : public ::testing::Test {
 
   sim::Server server;
   sim::Register* reg = nullptr;
-  fs::path dir;
+  testing::TestFolder folder{"tolvanet_cli_"};
+  const fs::path& dir = folder.path;
 };
 
 // The value of a top-level key of one JSON line (numbers, booleans, strings and arrays as text).
@@ -754,8 +713,9 @@ TEST_F(CliTest, ReceiptSoldThroughTheCliLandsOnTheTapeFile) {
   // The simulator as a program of its own; its listening line names the port.
   const fs::path tape = dir / "sim tape.txt";
   const fs::path err = dir / "sim.err";
-  const std::string start = Quote(TOLVANET_SIM_BINARY) + " -p 0 -i TAPE1 --tape " +
-                            Quote(tape.string()) + " 2> " + Quote(err.string()) + " & echo $!";
+  const std::string start = ShellQuote(TOLVANET_SIM_BINARY) + " -p 0 -i TAPE1 --tape " +
+                            ShellQuote(tape.string()) + " 2> " + ShellQuote(err.string()) +
+                            " & echo $!";
   FILE* pipe = popen(start.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   int pid = 0;

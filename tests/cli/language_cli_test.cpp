@@ -10,6 +10,7 @@
 
 #include "sim/register.h"
 #include "sim/server.h"
+#include "tests/cli/program_run.h"
 #include "tests/cli/sim_fixture.h"
 
 namespace tolvanet {
@@ -18,20 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s)
-    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 struct Output {
   int status = -1;
   std::string out;  // standard output and standard error, in that order
@@ -39,33 +26,18 @@ struct Output {
 
 class LanguageCliTest : public ::testing::Test {
  protected:
-  LanguageCliTest() {
-    dir = fs::temp_directory_path() /
-          ("tolvanet_lang_cli_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir / "xdg");
-  }
-  ~LanguageCliTest() override { fs::remove_all(dir); }
+  LanguageCliTest() { fs::create_directories(dir / "xdg"); }
 
   // Runs `program` in the test's folder with `env` (VAR=value words) in front.
   Output Run(const std::string& program, const std::string& env,
              const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir.string()) +
-                          " && env XDG_CONFIG_HOME=" + Quote((dir / "xdg").string()) + " " + env +
-                          " " + Quote(program);
-    for (const auto& a : args)
-      command += " " + Quote(a);
-    command += " > out.txt 2> err.txt";
-    Output r;
-    const int rc = std::system(command.c_str());
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = Slurp(dir / "out.txt") + Slurp(dir / "err.txt");
-    return r;
+    const testing::ProgramRun r = testing::RunProgram(dir, program, args, env);
+    return {r.status, r.out + r.err};
   }
   void WriteConfig(const std::string& text) { std::ofstream(dir / "fpinit.ini") << text; }
 
-  fs::path dir;
+  testing::TestFolder folder{"tolvanet_lang_cli_"};
+  const fs::path& dir = folder.path;
 };
 
 // What each language shows for a few texts of each kind.
@@ -238,7 +210,7 @@ TEST_F(LanguageCliTest, TheLanguageChangesNoByteOnTheWireNorInTheSessionLog) {
     }
     for (const auto& r : reg.requests())
       wire[language].push_back(std::to_string(r.code) + ":" + r.text);
-    logs[language] = Slurp(dir / (std::string(language) + ".log"));
+    logs[language] = testing::Slurp(dir / (std::string(language) + ".log"));
     // The session log's time stamps differ from run to run; its lines otherwise do not.
     std::string& log = logs[language];
     for (char& c : log)

@@ -16,6 +16,7 @@
 #include "link/commands.h"
 #include "sim/register.h"
 #include "sim/server.h"
+#include "tests/cli/program_run.h"
 #include "tests/cli/sim_fixture.h"
 #include "tests/transfer/bmp_fixtures.h"
 #include "transfer/logo.h"
@@ -32,12 +33,7 @@ struct Child {
   std::string out, err;
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::Slurp;
 
 class TransferCliTest : public ::testing::Test {
  protected:
@@ -45,16 +41,8 @@ class TransferCliTest : public ::testing::Test {
     reg = &server.AddRegister("CLI1");
     reg->ChangeFaults([](sim::Faults& f) { f.syn_interval_ms = 1; });
     EXPECT_TRUE(server.Start()) << server.error_text();
-    dir = fs::temp_directory_path() /
-          ("tolvanet_cli_transfer_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
   }
-  ~TransferCliTest() override {
-    server.Stop();
-    fs::remove_all(dir);
-  }
+  ~TransferCliTest() override { server.Stop(); }
 
   // Runs the program in the test's directory against the simulator; `while_running` is called
   // every few milliseconds with the child's process id until it ends.
@@ -112,7 +100,8 @@ class TransferCliTest : public ::testing::Test {
 
   sim::Server server;
   sim::Register* reg = nullptr;
-  fs::path dir;
+  testing::TestFolder folder{"tolvanet_cli_transfer_"};
+  const fs::path& dir = folder.path;
 };
 
 std::string Pattern(std::size_t n) {

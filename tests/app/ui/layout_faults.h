@@ -2,10 +2,12 @@
 // never clip, and no window outgrows a 1366 x 768 screen.
 #pragma once
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 namespace tolvanet {
 
@@ -39,6 +41,18 @@ inline QStringList LayoutFaults(QWidget* window) {
                     .arg(hint.width())
                     .arg(hint.height());
     }
+  }
+  return faults;
+}
+
+// The faults of each of `windows`, each shown on its own and hidden again.
+inline QStringList LayoutFaultsShown(const std::vector<QWidget*>& windows) {
+  QStringList faults;
+  for (QWidget* window : windows) {
+    window->show();
+    QCoreApplication::processEvents();
+    faults << LayoutFaults(window);
+    window->hide();
   }
   return faults;
 }

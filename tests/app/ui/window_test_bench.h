@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -15,6 +16,7 @@
 #include "app/ui/windows.h"
 #include "link/engine.h"
 #include "link/relay_link.h"
+#include "link/translate.h"
 #include "sim/register.h"
 #include "sim/server.h"
 #include "tests/app/ui/scripted_platform.h"
@@ -56,13 +58,27 @@ class WindowTestBench {
     return true;
   }
 
-  // Call from cleanup().
+  // Call from cleanup(). The original texts come back after StartIn chose a language.
   void TearDown() {
     TheLink().CloseLink();
     windows.reset();
     server.reset();
     SetPlatform(nullptr);
     std::filesystem::current_path(old_cwd_);
+    if (language_chosen_) {
+      UseLanguage(kOriginalLanguage, TOLVANET_LOCALE_DIR);
+      language_chosen_ = false;
+    }
+  }
+
+  // The windows built anew in `language` (they take their texts when they are made), and
+  // connected; false when the language or the simulator cannot be had.
+  bool StartIn(const char* language) {
+    TearDown();
+    language_chosen_ = true;
+    if (!UseLanguage(language, TOLVANET_LOCALE_DIR))
+      return false;
+    return SetUp() && ConnectAndClear();
   }
 
   // Connects through the main window as an operator would; true when the link is up.
@@ -94,6 +110,14 @@ class WindowTestBench {
     return codes;
   }
 
+  // The codes and texts the register received, oldest first.
+  std::vector<std::pair<int, std::string>> Sent() const {
+    std::vector<std::pair<int, std::string>> sent;
+    for (const auto& r : reg->requests())
+      sent.emplace_back(r.code, r.text);
+    return sent;
+  }
+
   ScriptedPlatform platform;
   std::unique_ptr<sim::Server> server;
   sim::Register* reg = nullptr;
@@ -102,6 +126,7 @@ class WindowTestBench {
  private:
   QTemporaryDir dir_;
   std::filesystem::path old_cwd_;
+  bool language_chosen_ = false;
 };
 
 }  // namespace tolvanet::testing

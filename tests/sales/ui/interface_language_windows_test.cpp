@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "link/codepage.h"
-#include "link/translate.h"
 #include "reports/ui/daily_reports_dialog.h"
 #include "reports/ui/extra_reports_dialog.h"
 #include "reports/ui/free_resources_dialog.h"
@@ -35,14 +34,6 @@ using Texts = std::vector<std::pair<int, std::string>>;
 class InterfaceLanguageWindowsTest : public QObject {
   Q_OBJECT
   testing::WindowTestBench bench_;
-
-  // The program's windows, built in `language`.
-  bool StartIn(const char* language) {
-    bench_.TearDown();
-    if (!UseLanguage(language, TOLVANET_LOCALE_DIR))
-      return false;
-    return bench_.SetUp() && bench_.ConnectAndClear();
-  }
 
   std::vector<QWidget*> Windows() const {
     const auto& w = *bench_.windows;
@@ -73,18 +64,12 @@ class InterfaceLanguageWindowsTest : public QObject {
     f->Edit8->setText("9.00");
     f->Button8->click();
     f->Button9->click();
-    Texts out;
-    for (const auto& r : bench_.reg->requests())
-      out.emplace_back(r.code, r.text);
-    return out;
+    return bench_.Sent();
   }
 
  private slots:
   void init() { QVERIFY(bench_.SetUp()); }
-  void cleanup() {
-    bench_.TearDown();
-    UseLanguage(kOriginalLanguage, TOLVANET_LOCALE_DIR);
-  }
+  void cleanup() { bench_.TearDown(); }
 
   void textsFollowTheLanguage() {
     struct Case {
@@ -101,7 +86,7 @@ class InterfaceLanguageWindowsTest : public QObject {
         {"en", "Fiscal receipt", "Sell", "No article chosen!", "(2) Register fiscalized"},
     };
     for (const Case& c : cases) {
-      QVERIFY2(StartIn(c.language), c.language);
+      QVERIFY2(bench_.StartIn(c.language), c.language);
       ui::TForm21* f = bench_.windows->sales.Form21;
       QCOMPARE(f->windowTitle(), QString::fromUtf8(c.caption));
       QCOMPARE(f->Button2->text(), QString::fromUtf8(c.sell));
@@ -117,23 +102,18 @@ class InterfaceLanguageWindowsTest : public QObject {
   // 1366 x 768 screen.
   void longerTextsMakeTheWindowsGrow() {
     for (const char* language : {"uk", "en", kOriginalLanguage}) {
-      QVERIFY2(StartIn(language), language);
-      for (QWidget* window : Windows()) {
-        window->show();
-        QCoreApplication::processEvents();
-        const QStringList faults = LayoutFaults(window);
-        QVERIFY2(faults.isEmpty(), qPrintable(QString(language) + ": " + faults.join("\n")));
-        window->hide();
-      }
+      QVERIFY2(bench_.StartIn(language), language);
+      const QStringList faults = LayoutFaultsShown(Windows());
+      QVERIFY2(faults.isEmpty(), qPrintable(QString(language) + ": " + faults.join("\n")));
     }
   }
 
   void aReceiptSendsTheSameTextsInEveryLanguage() {
-    QVERIFY(StartIn(kOriginalLanguage));
+    QVERIFY(bench_.StartIn(kOriginalLanguage));
     const Texts original = Receipt();
     QCOMPARE(original.size(), std::size_t{7});
     for (const char* language : {"uk", "en"}) {
-      QVERIFY2(StartIn(language), language);
+      QVERIFY2(bench_.StartIn(language), language);
       QCOMPARE(Receipt(), original);
       QVERIFY(bench_.platform.messages.empty());
     }

@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "link/translate.h"
 #include "settings/ui/acquirer_session_dialog.h"
 #include "settings/ui/date_time_dialog.h"
 #include "settings/ui/decimal_point_dialog.h"
@@ -40,14 +39,6 @@ class SettingsLanguagesTest : public QObject {
   Q_OBJECT
   testing::WindowTestBench bench_;
 
-  // The program's windows, built in `language`.
-  bool StartIn(const char* language) {
-    bench_.TearDown();
-    if (!UseLanguage(language, TOLVANET_LOCALE_DIR))
-      return false;
-    return bench_.SetUp() && bench_.ConnectAndClear();
-  }
-
   std::vector<QWidget*> Windows() const {
     const auto& s = bench_.windows->settings;
     const auto& f = bench_.windows->fiscal;
@@ -67,18 +58,12 @@ class SettingsLanguagesTest : public QObject {
     bench_.reg->ClearRequests();
     bench_.platform.messages.clear();
     f->Button2->click();
-    Texts out;
-    for (const auto& r : bench_.reg->requests())
-      out.emplace_back(r.code, r.text);
-    return out;
+    return bench_.Sent();
   }
 
  private slots:
   void init() { QVERIFY(bench_.SetUp()); }
-  void cleanup() {
-    bench_.TearDown();
-    UseLanguage(kOriginalLanguage, TOLVANET_LOCALE_DIR);
-  }
+  void cleanup() { bench_.TearDown(); }
 
   void textsFollowTheLanguage() {
     struct Case {
@@ -98,7 +83,7 @@ class SettingsLanguagesTest : public QObject {
          "No serial number entered! Fiscalization was not performed."},
     };
     for (const Case& c : cases) {
-      QVERIFY2(StartIn(c.language), c.language);
+      QVERIFY2(bench_.StartIn(c.language), c.language);
       QCOMPARE(bench_.windows->settings.Form26->windowTitle(), QString::fromUtf8(c.params_caption));
       QCOMPARE(bench_.windows->transfer.Form7->Button3->text(), QString::fromUtf8(c.read_flash));
       QCOMPARE(bench_.windows->fiscal.Form18->TypeBoxes[0]->itemText(1),
@@ -112,26 +97,21 @@ class SettingsLanguagesTest : public QObject {
   // 1366 x 768 screen.
   void longerTextsMakeTheWindowsGrow() {
     for (const char* language : {"uk", "en", kOriginalLanguage}) {
-      QVERIFY2(StartIn(language), language);
-      for (QWidget* window : Windows()) {
-        window->show();
-        QCoreApplication::processEvents();
-        const QStringList faults = LayoutFaults(window);
-        QVERIFY2(faults.isEmpty(), qPrintable(QString(language) + ": " + faults.join("\n")));
-        window->hide();
-      }
+      QVERIFY2(bench_.StartIn(language), language);
+      const QStringList faults = LayoutFaultsShown(Windows());
+      QVERIFY2(faults.isEmpty(), qPrintable(QString(language) + ": " + faults.join("\n")));
     }
   }
 
   // The receipt the register prints ("РЕЄСТРАТОР ФІСКАЛІЗОВАНО УСПІШНО!") and every command
   // text stay the same bytes in every language.
   void aFiscalizationSendsTheSameTextsInEveryLanguage() {
-    QVERIFY(StartIn(kOriginalLanguage));
+    QVERIFY(bench_.StartIn(kOriginalLanguage));
     const Texts original = Fiscalize("AB1234567");
     QVERIFY2(!original.empty(),
              bench_.platform.messages.empty() ? "" : bench_.platform.messages.back().c_str());
     for (const char* language : {"uk", "en"}) {
-      QVERIFY2(StartIn(language), language);
+      QVERIFY2(bench_.StartIn(language), language);
       QCOMPARE(Fiscalize("AB1234567"), original);
     }
   }
