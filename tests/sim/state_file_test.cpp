@@ -117,7 +117,8 @@ TEST_F(StateFileTest, TextsTravelAsOneTokenEach) {
   };
   for (const auto& [text, token] : texts) {
     Register r("5");
-    r.ChangeState([&text](RegisterState& s) { s.model = text; });
+    const std::string model = text;  // clang 14 cannot capture a structured binding
+    r.ChangeState([&model](RegisterState& s) { s.model = model; });
     const std::string file = SerializeStates({r.State()});
     EXPECT_NE(file.find("\nmodel " + token + "\n"), std::string::npos) << token;
     std::vector<RegisterState> back;
