@@ -71,7 +71,7 @@ TForm11::TForm11(QWidget* parent)
     : ReadWriteForm(parent, "Form11", QTr("Заголовок и рекламный текст")) {
   StringGrid1 = NewGrid(this, "StringGrid1", kHeaderRows);
   StringGrid2 = NewGrid(this, "StringGrid2", kAdvertisingRows);
-  auto centre_boxes = [this](QTableWidget* grid, auto& boxes, int first_number) {
+  auto centre_boxes = [](QTableWidget* grid, auto& boxes, int first_number) {
     for (std::size_t r = 0; r < boxes.size(); ++r) {
       boxes[r] = new QCheckBox(QTr("центрировать"), grid);
       boxes[r]->setObjectName(QString("CheckBox%1").arg(first_number + static_cast<int>(r)));
