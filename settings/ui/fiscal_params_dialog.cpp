@@ -154,7 +154,7 @@ void TForm18::Button1Click() {
     if (!ReadTaxGroup(*pwd, g))
       return;
   }
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 bool TForm18::ReadTaxGroup(const std::string& pwd, int group) {

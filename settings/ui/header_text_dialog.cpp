@@ -244,7 +244,7 @@ void TForm11::Button2Click() {
     if (!KeepGoing())
       return;
   }
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 }  // namespace tolvanet::ui

@@ -60,7 +60,7 @@ void TForm50::Button1Click() {
     return;
   }
   Label3->setText(Q(IdDevHexLabel(*hex)));
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 void TForm50::Button2Click() {
@@ -85,7 +85,7 @@ void TForm50::Button2Click() {
                .Timeout(Tr("Ошибка выполнения команды установка ID_DEV. Таймаут")))) {
     return;
   }
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 }  // namespace tolvanet::ui

@@ -138,7 +138,7 @@ void TForm38::Button3Click() {
   const ReplyRecord& closed = CloseFiscalReceipt(kPassword, rc);
   if (!End(cmd::kCloseFiscalReceipt, rc, closed, heading))
     return;
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 }  // namespace tolvanet::ui

@@ -100,7 +100,7 @@ void TForm49::Button1Click() {
     return;
   }
   Show(*fields);
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 void TForm49::Button2Click() {
@@ -117,7 +117,7 @@ void TForm49::Button2Click() {
            ReplyCheck::Heading(TrText(kStatusHeading)).Timeout(Tr(kTimeout)))) {
     return;
   }
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 void TForm49::Button4Click() {

@@ -122,7 +122,7 @@ void TForm34::Button2Click() {
     if (!KeepGoing())
       return;
   }
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 }  // namespace tolvanet::ui

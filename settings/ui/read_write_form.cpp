@@ -190,7 +190,7 @@ bool ReadWriteForm::Run(const Action& action) {
   if (action.after)
     action.after(reply);
   if (action.success_message)
-    ThePlatform().ShowMessage(std::string(kSuccessMessage));
+    ThePlatform().ShowMessage(TrText(kSuccessMessage));
   return true;
 }
 

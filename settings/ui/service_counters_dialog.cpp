@@ -66,7 +66,7 @@ void TForm39::Button1Click() {
            ReplyCheck::Heading(Tr("Чтение служебных счетчиков:\n  "))))
     return;
   Edit1->setText(Q(CounterValueText(n, reply)));
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 void TForm39::Button2Click() {
@@ -91,7 +91,7 @@ void TForm39::Button2Click() {
   // In USB storage mode the register leaves the link: this session ends.
   if (n == kUsbStorageCounter)
     EndSession();
-  ThePlatform().ShowMessage(std::string(kSuccessMessage));
+  ThePlatform().ShowMessage(TrText(kSuccessMessage));
 }
 
 }  // namespace tolvanet::ui

@@ -72,15 +72,16 @@ class SettingsLanguagesTest : public QObject {
       const char* read_flash;
       const char* tax_type;
       const char* no_serial;
+      const char* success;
     };
     // The fiscalization window's own texts were Ukrainian from the start.
     const Case cases[] = {
         {kOriginalLanguage, "Параметры регистратора", "Читать флеш-память", "Вложенный",
-         "Заводський номер не введено! Фіскалізацію не виконано."},
+         "Заводський номер не введено! Фіскалізацію не виконано.", "Успешно!"},
         {"uk", "Параметри реєстратора", "Читати флеш-пам'ять", "Вкладений",
-         "Заводський номер не введено! Фіскалізацію не виконано."},
+         "Заводський номер не введено! Фіскалізацію не виконано.", "Успішно!"},
         {"en", "Register settings", "Read flash memory", "Included",
-         "No serial number entered! Fiscalization was not performed."},
+         "No serial number entered! Fiscalization was not performed.", "Success!"},
     };
     for (const Case& c : cases) {
       QVERIFY2(bench_.StartIn(c.language), c.language);
@@ -90,6 +91,9 @@ class SettingsLanguagesTest : public QObject {
                QString::fromUtf8(c.tax_type));
       QVERIFY(Fiscalize("").empty());
       QCOMPARE(bench_.platform.messages.back(), std::string(c.no_serial));
+      // A window whose commands all went through says so in the language too.
+      bench_.windows->fiscal.Form49->Button1->click();
+      QCOMPARE(bench_.platform.messages.back(), std::string(c.success));
     }
   }
 
