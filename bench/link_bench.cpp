@@ -126,7 +126,7 @@ std::string FillFlash(Bench& b) {
   std::string pattern(kFlashSize, '\0');
   for (std::size_t i = 0; i < kFlashSize; ++i)
     pattern[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
-  b.reg.ChangeState([](sim::RegisterState& s) { s.flash.assign(kFlashSize, 0xFF); });
+  b.reg.ChangeState([](sim::RegisterState& s) { s.flash = sim::FlashMemory(kFlashSize); });
   b.reg.FillFlash(0, pattern);
   return pattern;
 }

@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
   // keeps its own (Start loads it over this).
   auto add = [&](const std::string& id) {
     server.AddRegister(id).ChangeState(
-        [&](tolvanet::sim::RegisterState& s) { s.flash.assign(flash_size, 0xFF); });
+        [&](tolvanet::sim::RegisterState& s) { s.flash = tolvanet::sim::FlashMemory(flash_size); });
   };
   for (const std::string& id : ids)
     add(id);

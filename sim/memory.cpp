@@ -1,6 +1,7 @@
 // The simulated register's memories: logo, firmware, fiscal (flash) memory and network
 // settings.
 #include <algorithm>
+#include <array>
 
 #include "link/hex.h"
 #include "sim/register.h"
@@ -122,7 +123,7 @@ std::string Register::ReadDataFromBuf(const CommandArgs&, Answer&) {
 // ---- Fiscal (flash) memory ----
 
 std::string Register::ClearFlash(const CommandArgs&, Answer&) {
-  std::fill(state_.flash.begin(), state_.flash.end(), 0xFF);
+  state_.flash.Erase();
   return "";
 }
 
@@ -132,7 +133,9 @@ std::string Register::ReadFlash(const CommandArgs& a, Answer&) {
   const std::size_t n = std::min(kFlashBlock, state_.flash.size() - address);
   std::string data = std::to_string(n) + ";";
   if (n > 0) {
-    data += HexEncode(std::string_view(reinterpret_cast<const char*>(&state_.flash[address]), n));
+    std::array<std::uint8_t, kFlashBlock> block;
+    state_.flash.Read(address, block.data(), n);
+    data += HexEncode(std::string_view(reinterpret_cast<const char*>(block.data()), n));
     data += ";";
   }
   return data;
@@ -150,7 +153,7 @@ std::string Register::WriteFlash(const CommandArgs& a, Answer&) {
   auto bytes = HexDecode(a.Raw(3));
   if (!bytes)
     throw CommandArgs::FormatError(3);
-  std::copy(bytes->begin(), bytes->end(), state_.flash.begin() + address);
+  state_.flash.Write(static_cast<std::size_t>(address), *bytes);
   return "";
 }
 

@@ -400,9 +400,7 @@ void Register::OpenReceipt(DocKind kind, int operator_number) {
 
 void Register::FillFlash(std::size_t address, std::string_view bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
-  for (std::size_t i = 0; i < bytes.size() && address + i < state_.flash.size(); ++i) {
-    state_.flash[address + i] = static_cast<std::uint8_t>(bytes[i]);
-  }
+  state_.flash.Write(address, bytes);
   dirty_ = true;
 }
 

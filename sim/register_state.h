@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/command_args.h"
+#include "sim/flash_memory.h"
 
 namespace tolvanet::sim {
 
@@ -215,7 +216,7 @@ struct RegisterState {
   std::size_t fiscal_report_capacity = 2000;
 
   // Memories.
-  std::vector<std::uint8_t> flash = std::vector<std::uint8_t>(65536, 0xFF);
+  FlashMemory flash = FlashMemory(65536);
   std::size_t firmware_size = 16384;
   std::vector<std::uint8_t> logo = std::vector<std::uint8_t>(4800, 0);
   int logo_max_width = 384;

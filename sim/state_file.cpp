@@ -10,6 +10,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "link/hex.h"
 
@@ -92,29 +93,45 @@ class Writer {
   std::string out_;
 };
 
-void WriteBytes(Writer& w, const char* key, const std::vector<std::uint8_t>& bytes,
-                std::uint8_t blank) {
-  // Whether the `n` bytes from `at` are all blank: the first is, and each equals the next (one
+// Writes the `n` bytes at `bytes`, which lie from `base` in their memory, as chunks of kChunk
+// bytes (numbered from the memory's start), leaving out the chunks that are all `blank`.
+void WriteBytes(Writer& w, const char* key, std::size_t base, const std::uint8_t* bytes,
+                std::size_t n, std::uint8_t blank) {
+  // Whether the `len` bytes from `at` are all blank: the first is, and each equals the next (one
   // comparison of the bytes with themselves shifted by one).
-  auto all_blank = [&bytes, blank](std::size_t at, std::size_t n) {
-    const std::uint8_t* p = &bytes[at];
-    return p[0] == blank && std::memcmp(p, p + 1, n - 1) == 0;
+  auto all_blank = [bytes, blank](std::size_t at, std::size_t len) {
+    const std::uint8_t* p = bytes + at;
+    return p[0] == blank && std::memcmp(p, p + 1, len - 1) == 0;
   };
-  // Blank memory (most of a large flash) is passed over a run of chunks at a time.
+  // Blank memory is passed over a run of chunks at a time.
   constexpr std::size_t kRun = 1024 * kChunk;
-  for (std::size_t at = 0; at < bytes.size();) {
-    const std::size_t run_end = std::min(at + kRun, bytes.size());
+  for (std::size_t at = 0; at < n;) {
+    const std::size_t run_end = std::min(at + kRun, n);
     if (all_blank(at, run_end - at)) {
       at = run_end;
       continue;
     }
     for (; at < run_end; at += kChunk) {
-      const std::size_t n = std::min(kChunk, bytes.size() - at);
-      if (all_blank(at, n))
+      const std::size_t len = std::min(kChunk, n - at);
+      if (all_blank(at, len))
         continue;
-      w.Line(key, at,
-             HexToken{HexEncode(std::string_view(reinterpret_cast<const char*>(&bytes[at]), n))});
+      w.Line(key, base + at,
+             HexToken{HexEncode(std::string_view(reinterpret_cast<const char*>(bytes + at), len))});
     }
+  }
+}
+
+void WriteBytes(Writer& w, const char* key, const std::vector<std::uint8_t>& bytes,
+                std::uint8_t blank) {
+  WriteBytes(w, key, 0, bytes.data(), bytes.size(), blank);
+}
+
+// The flash memory's erased pages are not even looked at.
+void WriteBytes(Writer& w, const char* key, const FlashMemory& flash) {
+  static_assert(FlashMemory::kPage % kChunk == 0, "chunks must not straddle pages");
+  for (std::size_t i = 0; i < flash.PageCount(); ++i) {
+    if (const std::uint8_t* page = flash.Page(i))
+      WriteBytes(w, key, i * FlashMemory::kPage, page, flash.PageLength(i), FlashMemory::kErased);
   }
 }
 
@@ -192,7 +209,7 @@ void WriteState(Writer& w, const RegisterState& s) {
   }
   w.Line("fiscal_report_capacity", s.fiscal_report_capacity);
   w.Line("flash_size", s.flash.size());
-  WriteBytes(w, "flash", s.flash, 0xFF);
+  WriteBytes(w, "flash", s.flash);
   w.Line("firmware_size", s.firmware_size);
   w.Line("logo_size", s.logo.size(), s.logo_max_width, s.logo_width, s.logo_height);
   WriteBytes(w, "logo", s.logo, 0x00);
@@ -261,12 +278,29 @@ class LineReader {
   bool ok_ = true;
 };
 
-bool ReadBytes(LineReader& r, std::vector<std::uint8_t>& bytes) {
+// A chunk line of a memory of `size` bytes: its address and its bytes, or nothing when the line
+// is bad or the chunk would lie past the memory's end.
+std::optional<std::pair<std::size_t, std::string>> ReadChunk(LineReader& r, std::size_t size) {
   const auto at = static_cast<std::size_t>(r.Num(0, 0, INT64_MAX));
   auto data = HexDecode(r.Text(1));
-  if (!r.ok() || !data || at + data->size() > bytes.size())
+  if (!r.ok() || !data || at > size || data->size() > size - at)
+    return std::nullopt;
+  return std::make_pair(at, std::move(*data));
+}
+
+bool ReadBytes(LineReader& r, std::vector<std::uint8_t>& bytes) {
+  auto chunk = ReadChunk(r, bytes.size());
+  if (!chunk)
     return false;
-  std::copy(data->begin(), data->end(), bytes.begin() + at);
+  std::copy(chunk->second.begin(), chunk->second.end(), bytes.begin() + chunk->first);
+  return true;
+}
+
+bool ReadBytes(LineReader& r, FlashMemory& flash) {
+  auto chunk = ReadChunk(r, flash.size());
+  if (!chunk)
+    return false;
+  flash.Write(chunk->first, chunk->second);
   return true;
 }
 
@@ -446,7 +480,7 @@ bool ApplyLine(LineReader& r, RegisterState& s, bool& payments_started) {
   } else if (k == "fiscal_report_capacity") {
     s.fiscal_report_capacity = static_cast<std::size_t>(r.Num(0, 0, 1'000'000));
   } else if (k == "flash_size") {
-    s.flash.assign(static_cast<std::size_t>(r.Num(0, 0, 64 * 1024 * 1024)), 0xFF);
+    s.flash = FlashMemory(static_cast<std::size_t>(r.Num(0, 0, 64 * 1024 * 1024)));
   } else if (k == "flash") {
     return ReadBytes(r, s.flash);
   } else if (k == "firmware_size") {

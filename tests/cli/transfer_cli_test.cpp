@@ -94,7 +94,7 @@ class TransferCliTest : public ::testing::Test {
     return texts;
   }
   std::string Flash(std::size_t n) const {
-    const auto flash = reg->State().flash;
+    const auto flash = reg->State().flash.Bytes();
     return std::string(flash.begin(), flash.begin() + static_cast<std::ptrdiff_t>(n));
   }
 

@@ -8,7 +8,7 @@ namespace {
 class MemoryTest : public SimTest {};
 
 TEST_F(MemoryTest, FlashReadWriteEraseRoundTrip) {
-  reg_->ChangeState([](RegisterState& s) { s.flash.assign(120, 0xFF); });
+  reg_->ChangeState([](RegisterState& s) { s.flash = FlashMemory(120); });
   std::string pattern;
   for (int i = 0; i < 120; ++i)
     pattern += static_cast<char>(i * 7 + 3);
@@ -47,7 +47,7 @@ TEST_F(MemoryTest, FlashReadWriteEraseRoundTrip) {
     EXPECT_EQ(Code(242, text), error) << text;
 
   ASSERT_EQ(Code(240, "406172;"), "0000");
-  EXPECT_EQ(reg_->State().flash, std::vector<std::uint8_t>(120, 0xFF));
+  EXPECT_EQ(reg_->State().flash.Bytes(), std::vector<std::uint8_t>(120, 0xFF));
 }
 
 TEST_F(MemoryTest, FirmwarePacketsDecodeBackToTheImage) {

@@ -92,9 +92,9 @@ TEST_F(StateFileTest, MemoryKeepsTheChunksThatHoldData) {
   for (const Case& c : cases) {
     Register r("5");
     r.ChangeState([&c](RegisterState& s) {
-      s.flash.assign(c.size, 0xFF);
+      s.flash = FlashMemory(c.size);
       for (std::size_t at : c.used)
-        s.flash[at] = 0x5A;
+        s.flash.Write(at, "\x5A");
     });
     const std::string text = SerializeStates({r.State()});
     std::vector<std::size_t> chunks;

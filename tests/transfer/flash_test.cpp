@@ -31,7 +31,7 @@ class FlashTest : public testing::TransferTest {
     return bytes;
   }
   std::string Flash(std::size_t from, std::size_t n) const {
-    const auto flash = reg_->State().flash;
+    const auto flash = reg_->State().flash.Bytes();
     return std::string(flash.begin() + from, flash.begin() + from + n);
   }
   FlashRange Range(std::int64_t start, std::int64_t count, const std::string& file = "dump.bin") {
@@ -78,7 +78,10 @@ TEST_F(FlashTest, DumpEraseRestoreDumpGivesTheSameFile) {
 }
 
 TEST_F(FlashTest, DumpEndsWhereTheMemoryEnds) {
-  reg_->ChangeState([](sim::RegisterState& s) { s.flash.resize(70); });
+  reg_->ChangeState([](sim::RegisterState& s) {
+    s.flash = sim::FlashMemory(70);
+    s.flash.Write(0, Pattern(70));
+  });
   const TransferResult r = transfer_.DumpFlash(Range(0, 200), 2);
   EXPECT_EQ(r.outcome, Outcome::kDone);
   EXPECT_EQ(Read(Path("dump.bin")), Pattern(70));

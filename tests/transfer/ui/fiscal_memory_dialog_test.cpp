@@ -34,7 +34,7 @@ class FiscalMemoryDialogTest : public QObject {
   ui::TForm7* f_ = nullptr;
 
   std::string Flash(std::size_t n) const {
-    const auto flash = bench_.reg->State().flash;
+    const auto flash = bench_.reg->State().flash.Bytes();
     return std::string(flash.begin(), flash.begin() + static_cast<long>(n));
   }
   std::size_t Requests(int code) const {

@@ -179,7 +179,7 @@ class TransferWindowsTest : public QObject {
     QVERIFY(!std::filesystem::exists(bench_.Path("fw.hex")));
     QVERIFY(!std::filesystem::exists(bench_.Path("dump.bin")));
     QCOMPARE(Slurp(bench_.Path("restore.bin")), Pattern(100));
-    const auto flash = bench_.reg->State().flash;
+    const auto flash = bench_.reg->State().flash.Bytes();
     QCOMPARE(std::string(flash.begin(), flash.begin() + 400), Pattern(400));
   }
 
