@@ -5,14 +5,11 @@
 
 namespace tolvanet::sim {
 
-namespace {
-
-bool AllErased(const std::uint8_t* p, std::size_t n) {
-  // The first byte is erased and every byte equals the next.
-  return n == 0 || (p[0] == FlashMemory::kErased && std::memcmp(p, p + 1, n - 1) == 0);
+bool AllBytesAre(const std::uint8_t* p, std::size_t n, std::uint8_t b) {
+  // The first byte is `b` and every byte equals the next (one comparison of the bytes with
+  // themselves shifted by one).
+  return n == 0 || (p[0] == b && std::memcmp(p, p + 1, n - 1) == 0);
 }
-
-}  // namespace
 
 FlashMemory::FlashMemory(std::size_t size) : size_(size), pages_((size + kPage - 1) / kPage) {}
 
@@ -47,37 +44,38 @@ std::uint8_t* FlashMemory::WritablePage(std::size_t i) {
   return pages_[i].get();
 }
 
-void FlashMemory::Read(std::size_t address, std::uint8_t* out, std::size_t n) const {
-  while (n > 0) {
-    const std::size_t i = address / kPage;
-    const std::size_t offset = address % kPage;
-    const std::size_t part = std::min(n, PageLength(i) - offset);
-    if (const std::uint8_t* p = Page(i))
-      std::memcpy(out, p + offset, part);
-    else
-      std::memset(out, kErased, part);
-    address += part;
-    out += part;
-    n -= part;
+template <typename Part>
+void FlashMemory::ForEachPart(std::size_t address, std::size_t n, Part part) const {
+  for (std::size_t done = 0; done < n;) {
+    const std::size_t i = (address + done) / kPage;
+    const std::size_t offset = (address + done) % kPage;
+    const std::size_t len = std::min(n - done, PageLength(i) - offset);
+    part(i, offset, done, len);
+    done += len;
   }
+}
+
+void FlashMemory::Read(std::size_t address, std::uint8_t* out, std::size_t n) const {
+  ForEachPart(address, n,
+              [&](std::size_t i, std::size_t offset, std::size_t done, std::size_t len) {
+                if (const std::uint8_t* p = Page(i))
+                  std::memcpy(out + done, p + offset, len);
+                else
+                  std::memset(out + done, kErased, len);
+              });
 }
 
 void FlashMemory::Write(std::size_t address, std::string_view bytes) {
   if (address >= size_)
     return;
-  std::size_t n = std::min(bytes.size(), size_ - address);
-  const char* in = bytes.data();
-  while (n > 0) {
-    const std::size_t i = address / kPage;
-    const std::size_t offset = address % kPage;
-    const std::size_t part = std::min(n, PageLength(i) - offset);
-    // Erased bytes written to an erased page leave it as it is.
-    if (Page(i) || !AllErased(reinterpret_cast<const std::uint8_t*>(in), part))
-      std::memcpy(WritablePage(i) + offset, in, part);
-    address += part;
-    in += part;
-    n -= part;
-  }
+  const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const std::size_t n = std::min(bytes.size(), size_ - address);
+  ForEachPart(address, n,
+              [&](std::size_t i, std::size_t offset, std::size_t done, std::size_t len) {
+                // Erased bytes written to an erased page leave it as it is.
+                if (Page(i) || !AllBytesAre(in + done, len, kErased))
+                  std::memcpy(WritablePage(i) + offset, in + done, len);
+              });
 }
 
 std::vector<std::uint8_t> FlashMemory::Bytes() const {
@@ -94,7 +92,8 @@ bool operator==(const FlashMemory& a, const FlashMemory& b) {
     const std::uint8_t* pa = a.Page(i);
     const std::uint8_t* pb = b.Page(i);
     const std::size_t n = a.PageLength(i);
-    if (pa && pb ? std::memcmp(pa, pb, n) != 0 : (pa || pb) && !AllErased(pa ? pa : pb, n))
+    if (pa && pb ? std::memcmp(pa, pb, n) != 0
+                 : (pa || pb) && !AllBytesAre(pa ? pa : pb, n, FlashMemory::kErased))
       return false;
   }
   return true;

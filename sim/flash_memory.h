@@ -11,6 +11,9 @@
 
 namespace tolvanet::sim {
 
+// Whether the `n` bytes at `p` are all `b`.
+bool AllBytesAre(const std::uint8_t* p, std::size_t n, std::uint8_t b);
+
 class FlashMemory {
  public:
   static constexpr std::uint8_t kErased = 0xFF;
@@ -45,6 +48,10 @@ class FlashMemory {
 
  private:
   std::uint8_t* WritablePage(std::size_t i);
+  // Calls part(page, offset in the page, offset in the range, length) for each piece of the
+  // range of `n` bytes from `address` that one page holds.
+  template <typename Part>
+  void ForEachPart(std::size_t address, std::size_t n, Part part) const;
 
   std::size_t size_ = 0;
   std::vector<std::unique_ptr<std::uint8_t[]>> pages_;

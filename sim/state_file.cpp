@@ -97,11 +97,8 @@ class Writer {
 // bytes (numbered from the memory's start), leaving out the chunks that are all `blank`.
 void WriteBytes(Writer& w, const char* key, std::size_t base, const std::uint8_t* bytes,
                 std::size_t n, std::uint8_t blank) {
-  // Whether the `len` bytes from `at` are all blank: the first is, and each equals the next (one
-  // comparison of the bytes with themselves shifted by one).
   auto all_blank = [bytes, blank](std::size_t at, std::size_t len) {
-    const std::uint8_t* p = bytes + at;
-    return p[0] == blank && std::memcmp(p, p + 1, len - 1) == 0;
+    return AllBytesAre(bytes + at, len, blank);
   };
   // Blank memory is passed over a run of chunks at a time.
   constexpr std::size_t kRun = 1024 * kChunk;
