@@ -44,25 +44,25 @@ std::uint8_t* FlashMemory::WritablePage(std::size_t i) {
   return pages_[i].get();
 }
 
-template <typename Part>
-void FlashMemory::ForEachPart(std::size_t address, std::size_t n, Part part) const {
+template <typename Visit>
+void FlashMemory::ForEachPiece(std::size_t address, std::size_t n, Visit visit) const {
   for (std::size_t done = 0; done < n;) {
     const std::size_t i = (address + done) / kPage;
     const std::size_t offset = (address + done) % kPage;
     const std::size_t len = std::min(n - done, PageLength(i) - offset);
-    part(i, offset, done, len);
+    visit(i, offset, done, len);
     done += len;
   }
 }
 
 void FlashMemory::Read(std::size_t address, std::uint8_t* out, std::size_t n) const {
-  ForEachPart(address, n,
-              [&](std::size_t i, std::size_t offset, std::size_t done, std::size_t len) {
-                if (const std::uint8_t* p = Page(i))
-                  std::memcpy(out + done, p + offset, len);
-                else
-                  std::memset(out + done, kErased, len);
-              });
+  ForEachPiece(address, n,
+               [&](std::size_t i, std::size_t offset, std::size_t done, std::size_t len) {
+                 if (const std::uint8_t* p = Page(i))
+                   std::memcpy(out + done, p + offset, len);
+                 else
+                   std::memset(out + done, kErased, len);
+               });
 }
 
 void FlashMemory::Write(std::size_t address, std::string_view bytes) {
@@ -70,12 +70,12 @@ void FlashMemory::Write(std::size_t address, std::string_view bytes) {
     return;
   const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
   const std::size_t n = std::min(bytes.size(), size_ - address);
-  ForEachPart(address, n,
-              [&](std::size_t i, std::size_t offset, std::size_t done, std::size_t len) {
-                // Erased bytes written to an erased page leave it as it is.
-                if (Page(i) || !AllBytesAre(in + done, len, kErased))
-                  std::memcpy(WritablePage(i) + offset, in + done, len);
-              });
+  ForEachPiece(address, n,
+               [&](std::size_t i, std::size_t offset, std::size_t done, std::size_t len) {
+                 // Erased bytes written to an erased page leave it as it is.
+                 if (Page(i) || !AllBytesAre(in + done, len, kErased))
+                   std::memcpy(WritablePage(i) + offset, in + done, len);
+               });
 }
 
 std::vector<std::uint8_t> FlashMemory::Bytes() const {

@@ -48,10 +48,10 @@ class FlashMemory {
 
  private:
   std::uint8_t* WritablePage(std::size_t i);
-  // Calls part(page, offset in the page, offset in the range, length) for each piece of the
+  // Calls visit(page, offset in the page, offset in the range, length) for each piece of the
   // range of `n` bytes from `address` that one page holds.
-  template <typename Part>
-  void ForEachPart(std::size_t address, std::size_t n, Part part) const;
+  template <typename Visit>
+  void ForEachPiece(std::size_t address, std::size_t n, Visit visit) const;
 
   std::size_t size_ = 0;
   std::vector<std::unique_ptr<std::uint8_t[]>> pages_;
