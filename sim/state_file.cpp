@@ -97,20 +97,17 @@ class Writer {
 // bytes (numbered from the memory's start), leaving out the chunks that are all `blank`.
 void WriteBytes(Writer& w, const char* key, std::size_t base, const std::uint8_t* bytes,
                 std::size_t n, std::uint8_t blank) {
-  auto all_blank = [bytes, blank](std::size_t at, std::size_t len) {
-    return AllBytesAre(bytes + at, len, blank);
-  };
   // Blank memory is passed over a run of chunks at a time.
   constexpr std::size_t kRun = 1024 * kChunk;
   for (std::size_t at = 0; at < n;) {
     const std::size_t run_end = std::min(at + kRun, n);
-    if (all_blank(at, run_end - at)) {
+    if (AllBytesAre(bytes + at, run_end - at, blank)) {
       at = run_end;
       continue;
     }
     for (; at < run_end; at += kChunk) {
       const std::size_t len = std::min(kChunk, n - at);
-      if (all_blank(at, len))
+      if (AllBytesAre(bytes + at, len, blank))
         continue;
       w.Line(key, base + at,
              HexToken{HexEncode(std::string_view(reinterpret_cast<const char*>(bytes + at), len))});
